@@ -1,0 +1,46 @@
+#pragma once
+
+#include "PrivateFontCollection.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+constexpr int CellMargin = 10;
+
+// Everything loaded once at start and read by every drawing: the character
+// list, the direction table, the private fonts, the point/pixel factors and
+// the picture folder. Nothing here changes after loading.
+struct StartupData
+{
+    QString CharFontFamily;
+    QString SegmentFontFamily;
+    // One line: the 6763 supported characters in ascending code point.
+    QString SupportedChars;
+    // "char|digits" lines, and the same as a look-up by character.
+    QStringList DirectionTable;
+    QHash<QString, QString> directionByChar;
+    PrivateFontCollection PrivateFonts;
+    // Application font id of the pinyin button font (family "PinYinok"),
+    // -1 when it is not registered.
+    int PinyinFontHandle = -1;
+    double PointsPerPixel = 0.75;
+    double PixelsPerPoint = 96.0 / 72.0;
+    QString TempPicDir;
+
+    // A character is supported when it occurs in the list's text; only the
+    // first character of ch is looked at, and the empty string is not one.
+    bool isSupported(const QString &ch) const;
+    // The direction codes of a character, empty when it has none.
+    QString directionCodes(const QString &ch) const;
+    // The whole set of supported characters, in order.
+    QString allSupported() const { return SupportedChars.trimmed(); }
+
+    // Releases the fonts and tables, in the order the main window closes them.
+    void release();
+};
+
+// Loads every embedded table and font, computes the factors from the screen
+// resolution dpi, and creates the picture folder under TEMP (or the system
+// temporary folder when TEMP is not set).
+void loadStartupData(StartupData &data, double dpi);

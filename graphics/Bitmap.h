@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QImage>
+
+// A 32-bit ARGB bitmap with every pixel 0 and its resolution recorded, so
+// the encoders write it into the file. Null when the size is not positive or
+// cannot be allocated: callers must check.
+QImage makeBitmap(int width, int height, double dpi);
+
+// The resolution recorded in an image, in dots per inch.
+double bitmapDpi(const QImage &image);
+void setBitmapDpi(QImage &image, double dpi);

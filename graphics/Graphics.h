@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Pen.h"
+
+#include <QColor>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRect>
+#include <QTransform>
+
+class GraphicsPath;
+class PrivateFontCollection;
+
+enum class PageUnit { Pixel, Point };
+
+// A drawing surface on an image (a bitmap or a widget's picture) whose
+// resolution is dpi. With the point page unit one unit is 1/72 inch; the
+// world transform (translations) applies before the page scale.
+class Graphics
+{
+public:
+    Graphics(QImage &target, double dpi);
+    ~Graphics();
+    Graphics(const Graphics &) = delete;
+    Graphics &operator=(const Graphics &) = delete;
+
+    bool isActive() const { return m_painter.isActive(); }
+
+    void setPageUnit(PageUnit unit);
+    PageUnit pageUnit() const { return m_unit; }
+    // Device pixels per unit of the current page unit.
+    double pageScale() const;
+    void setAntialiasing(bool on);
+
+    void resetTransform();
+    // Shifts later drawing by (dx, dy) in page units, before any earlier transform.
+    void translateTransform(double dx, double dy);
+
+    // Fills one path with the alternate (odd-even) rule. A stroke font's
+    // glyph is filled one subpath at a time so crossing strokes stay filled.
+    void fillPath(const QPainterPath &path, const QColor &color);
+    void fillSubpaths(const GraphicsPath &path, const QColor &color);
+    void drawPath(const QPainterPath &path, const Pen &pen);
+    void drawRectangle(const Pen &pen, const QRect &rect);
+    void drawLine(const Pen &pen, QPoint from, QPoint to);
+    // Text from a family of the collection, line-box top-left at origin,
+    // em size in page units, each glyph contour filled on its own.
+    void drawString(const QString &text, const PrivateFontCollection &fonts, const QString &family,
+                    double emSize, QPointF origin, const QColor &color);
+    void clear(const QColor &color);
+
+private:
+    void applyTransform();
+    QPen qpen(const Pen &pen) const;
+
+    QPainter m_painter;
+    double m_dpi;
+    PageUnit m_unit = PageUnit::Pixel;
+    QTransform m_world;
+};
