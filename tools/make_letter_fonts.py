@@ -23,7 +23,11 @@ import subprocess
 import sys
 import tarfile
 
+from booleanOperations.booleanGlyph import BooleanGlyph
 from fontTools.fontBuilder import FontBuilder
+from fontTools.pens.areaPen import AreaPen
+from fontTools.pens.basePen import BasePen
+from fontTools.pens.cu2quPen import Cu2QuPen
 from fontTools.pens.filterPen import FilterPen
 from fontTools.pens.recordingPen import DecomposingRecordingPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
@@ -62,6 +66,8 @@ SRC_DESCENDER = -435
 # Stem of the German f ends at y = -409 (round end to -435); raised by this,
 # it ends like the stem of h (11 down to -15).
 F_RAISE = 420
+
+CU2QU_MAX_ERR = 1.0  # font units of the 2048 em
 
 SCALE = LINE1 / SRC_TOP  # capitals and digits: undistorted, same in x and y
 
@@ -132,6 +138,41 @@ class MapPen(FilterPen):
         self._outPen.curveTo(*self._map(pts))
 
 
+class CubicPen(BasePen):
+    """Passes an outline on with quadratic curves raised to cubics (exact)."""
+
+    def __init__(self, out):
+        super().__init__(None)
+        self.out = out
+
+    def _moveTo(self, p):
+        self.out.moveTo(p)
+
+    def _lineTo(self, p):
+        self.out.lineTo(p)
+
+    def _curveToOne(self, p1, p2, p3):
+        self.out.curveTo(p1, p2, p3)
+
+    def _closePath(self):
+        self.out.closePath()
+
+
+def merged_glyph(rec, fn):
+    """TrueType glyph of the recorded outline mapped by fn, its overlapping
+    contours merged: the worksheet fills glyphs with the even-odd rule, under
+    which an overlap (the arches of m, the tail of Q) would show as a hole."""
+    union = BooleanGlyph()
+    rec.replay(MapPen(CubicPen(union.getPen()), fn))
+    union = union.removeOverlap()
+    area = AreaPen()
+    union.draw(area)
+    pen = TTGlyphPen(None)
+    # TrueType outer contours run clockwise (negative area with y up).
+    union.draw(Cu2QuPen(pen, CU2QU_MAX_ERR, reverse_direction=area.value > 0))
+    return pen.glyph()
+
+
 def copybook_y(y):
     """Lowercase heights: baseline, x-height, ascender and descender bands
     each stretched on its own so that they meet the four lines."""
@@ -168,9 +209,7 @@ def build(src, chars, path, family, glyph_for, point_map, x_scale, ascent, descr
         if name not in glyphs:
             rec = DecomposingRecordingPen(glyphset)  # u-umlaut is a composite
             glyphset[name].draw(rec)
-            pen = TTGlyphPen(None)
-            rec.replay(MapPen(pen, point_map(ch)))
-            glyphs[name] = pen.glyph()
+            glyphs[name] = merged_glyph(rec, point_map(ch))
             advances[name] = round(src["hmtx"][name][0] * x_scale)
             order.append(name)
         cmap[ord(ch)] = name
