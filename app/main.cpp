@@ -1,4 +1,7 @@
+#include "AllPicOut.h"
 #include "DoDeze.h"
+#include "about.h"
+#include "quanping.h"
 
 #include <QApplication>
 
@@ -6,7 +9,12 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
-    TForm1 form;
-    form.showMaximized();
+    // The windows are created in this order and live until the program ends.
+    TForm1 form1;
+    TForm2 form2(&form1);
+    TForm5 form5(&form1, &form1);
+    TForm6 form6(&form1);
+    form1.setOtherWindows(&form2, &form5, &form6);
+    form1.showMaximized();
     return app.exec();
 }

@@ -10,3 +10,7 @@ QImage makeBitmap(int width, int height, double dpi);
 // The resolution recorded in an image, in dots per inch.
 double bitmapDpi(const QImage &image);
 void setBitmapDpi(QImage &image, double dpi);
+
+// Whether a picture of this size may be drawn: each side within what the
+// painter handles and the whole within a memory budget.
+bool pictureSizeAllowed(qint64 width, qint64 height);

@@ -1,21 +1,149 @@
 #include "DoDeze.h"
 
+#include "AllPicOut.h"
 #include "Bhs.h"
+#include "Bitmap.h"
+#include "ColorSwatch.h"
+#include "ConversionError.h"
+#include "Dialogs.h"
+#include "Graphics.h"
+#include "GraphicsPath.h"
+#include "ImageView.h"
+#include "QueryState.h"
+#include "RadioGroup.h"
+#include "StrokeSheet.h"
+#include "StrokeStep.h"
+#include "about.h"
+#include "quanping.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The design width of the settings band; right-anchored controls keep their
+// distance to its right edge.
+constexpr int DesignWidth = 994;
+
+template<typename W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, int x, int y)
+{
+    auto *l = named(new QLabel(text, parent), name);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QComboBox *dropDown(QWidget *parent, const char *name, const QStringList &items, int index,
+                    QRect geometry)
+{
+    auto *c = named(new QComboBox(parent), name);
+    c->addItems(items);
+    c->setCurrentIndex(index);
+    c->setGeometry(geometry);
+    return c;
+}
+
+// An editable box that lets only digits through (typed or pasted) and can be emptied.
+QComboBox *numberBox(QWidget *parent, const char *name, const QStringList &items,
+                     const QString &text, QRect geometry)
+{
+    auto *c = named(new QComboBox(parent), name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->addItems(items);
+    c->setEditText(text);
+    c->lineEdit()->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), c));
+    c->setGeometry(geometry);
+    return c;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text, QRect geometry,
+                    const QString &hint = QString())
+{
+    auto *b = named(new QPushButton(text, parent), name);
+    b->setGeometry(geometry);
+    b->setToolTip(hint);
+    return b;
+}
+
+QStringList numbers(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString::number(i);
+    return out;
+}
+
+// A Kai-style system font for the greeting, if the platform has one.
+QString systemKaiFamily()
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString &f : {QStringLiteral("楷体"), QStringLiteral("KaiTi"), QStringLiteral("AR PL UKai CN"),
+                             QStringLiteral("AR PL KaitiM GB"), QStringLiteral("TW-Kai")})
+        if (families.contains(f))
+            return f;
+    return QString();
+}
+
+} // namespace
 
 TForm1::TForm1(double dpi, QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Kelvora v1.5"));
+    resize(994, 572);
+    // A compact interface font, as the settings band was laid out for.
+    QFont f = font();
+    f.setPixelSize(12);
+    setFont(f);
     FormCreate(dpi);
+
+    pgc1 = named(new QTabWidget(this), "pgc1");
+    setCentralWidget(pgc1);
+    buildPage1();
+    buildOtherPages();
+    connectPage1();
+    connect(pgc1, &QTabWidget::currentChanged, this, &TForm1::pgc1Change);
+    qApp->installEventFilter(this);
 }
 
 TForm1::~TForm1()
 {
-    FormClose();
+    qApp->removeEventFilter(this);
+    releaseData();
+}
+
+void TForm1::setOtherWindows(TForm2 *fullScreen, TForm5 *batch, TForm6 *about)
+{
+    m_form2 = fullScreen;
+    m_form5 = batch;
+    m_form6 = about;
 }
 
 void TForm1::FormCreate(double dpi)
@@ -27,7 +155,540 @@ void TForm1::FormCreate(double dpi)
     loadStartupData(m_data, dpi);
 }
 
+void TForm1::buildPage1()
+{
+    ts1 = named(new QWidget, "ts1");
+    pgc1->addTab(ts1, QStringLiteral("学汉字笔顺"));
+    auto *page = new QVBoxLayout(ts1);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+
+    pnl2 = named(new QWidget(ts1), "pnl2");
+    pnl2->setFixedHeight(150);
+    pnl2->installEventFilter(this);
+    page->addWidget(pnl2);
+
+    pnl10 = named(new QWidget(ts1), "pnl10");
+    pnl10->setAutoFillBackground(true);
+    QPalette white = pnl10->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pnl10->setPalette(white);
+    pnl10->installEventFilter(this);
+    page->addWidget(pnl10, 1);
+    auto *inner = new QVBoxLayout(pnl10);
+    inner->setContentsMargins(0, 0, 0, 0);
+    scrlbx1 = named(new QScrollArea(pnl10), "scrlbx1");
+    scrlbx1->setFrameShape(QFrame::NoFrame);
+    scrlbx1->setPalette(white);
+    inner->addWidget(scrlbx1);
+    img1 = new ImageView(QStringLiteral("img1"), scrlbx1);
+    scrlbx1->setWidget(img1);
+    fillScrollBox();
+
+    rg1 = new RadioGroup(QStringLiteral("rg1"), QStringLiteral("拆分方式"),
+                         {QStringLiteral("跟随式"), QStringLiteral("笔画式"), QStringLiteral("描红")}, 1, pnl2);
+    rg1->setGeometry(13, 7, 88, 101);
+    rg1->setItemIndex(1);
+
+    lbl3 = label(pnl2, "lbl3", QStringLiteral("字颜色："), 134, 11);
+    pnl3 = new ColorSwatch(QStringLiteral("pnl3"), Qt::black, pnl2);
+    pnl3->setGeometry(185, 7, 40, 20);
+    pnl3->setToolTip(QStringLiteral("汉字的主颜色"));
+    lbl4 = label(pnl2, "lbl4", QStringLiteral("描红色："), 136, 38);
+    pnl4 = new ColorSwatch(QStringLiteral("pnl4"), QColor(192, 192, 192), pnl2);
+    pnl4->setGeometry(185, 34, 40, 20);
+    pnl4->setToolTip(QStringLiteral("描红时汉字的底色或汉字的轮廓颜色"));
+    lbl2 = label(pnl2, "lbl2", QStringLiteral("字横间距："), 126, 65);
+    cbb3 = dropDown(pnl2, "cbb3", numbers(0, 10), 10, QRect(185, 60, 48, 22));
+    lbl6 = label(pnl2, "lbl6", QStringLiteral("字竖间距："), 125, 92);
+    cbb4 = dropDown(pnl2, "cbb4", numbers(0, 10), 10, QRect(185, 88, 48, 22));
+
+    grp1 = named(new QGroupBox(QStringLiteral("装饰边框"), pnl2), "grp1");
+    grp1->setGeometry(256, 7, 99, 101);
+    cbb1 = dropDown(grp1, "cbb1", {QStringLiteral("无"), QStringLiteral("田字格"), QStringLiteral("米字格")}, 1,
+                    QRect(3, 19, 92, 22));
+    cbb2 = dropDown(grp1, "cbb2",
+                    {QStringLiteral("外实里虚"), QStringLiteral("外实里实"), QStringLiteral("外虚里虚")}, 0,
+                    QRect(3, 46, 93, 22));
+    lbl5 = label(grp1, "lbl5", QStringLiteral("框颜色："), 8, 78);
+    pnl5 = new ColorSwatch(QStringLiteral("pnl5"), QColor(128, 128, 0), grp1);
+    pnl5->setGeometry(51, 75, 40, 20);
+
+    grp2 = named(new QGroupBox(QStringLiteral("保存为图片"), pnl2), "grp2");
+    grp2->setGeometry(384, 8, 384, 73);
+    rg2 = new RadioGroup(QStringLiteral("rg2"), QStringLiteral("图片类型"),
+                         {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")}, 3, grp2);
+    rg2->setGeometry(8, 17, 152, 45);
+    rg2->setItemIndex(1);
+    rg3 = new RadioGroup(QStringLiteral("rg3"), QStringLiteral("分辨率dpi"),
+                         {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")}, 3, grp2);
+    rg3->setGeometry(166, 17, 152, 45);
+    rg3->setItemIndex(1);
+    btn2 = button(grp2, "btn2", QStringLiteral("保存"), QRect(326, 25, 51, 37), QStringLiteral("把笔顺保存为图片"));
+
+    lbl10 = label(pnl2, "lbl10", QStringLiteral("字号："), 384, 91);
+    cbb5 = numberBox(pnl2, "cbb5",
+                     {"14", "16", "22", "26", "36", "50", "72", "96", "120", "150", "300", "500"},
+                     QStringLiteral("72"), QRect(418, 87, 52, 22));
+    lbl11 = label(pnl2, "lbl11", QStringLiteral("每行个数："), 478, 91);
+    cbb6 = numberBox(pnl2, "cbb6", numbers(1, 10) << QStringLiteral("50"), QStringLiteral("8"),
+                     QRect(540, 87, 46, 22));
+    chk2 = named(new QCheckBox(QStringLiteral("显示汉字轮廓"), pnl2), "chk2");
+    chk2->setGeometry(600, 89, 120, 17);
+
+    btn69 = button(pnl2, "btn69", QStringLiteral("批量导出"), QRect(790, 11, 75, 25),
+                   QStringLiteral("本功能可为开发Android或IOS以及第三方软件集成提供图片数据"));
+    btn70 = button(pnl2, "btn70", QStringLiteral("关于"), QRect(790, 51, 75, 25));
+    btn4 = button(pnl2, "btn4", QStringLiteral("全屏模式"), QRect(884, 11, 75, 65),
+                  QStringLiteral("一般用于有投影仪的多媒体教学"));
+
+    lbl1 = label(pnl2, "lbl1", QStringLiteral("请输入汉字："), 13, 125);
+    edt1 = named(new QLineEdit(pnl2), "edt1");
+    edt1->setGeometry(88, 121, 376, 22);
+    btn1 = button(pnl2, "btn1", QStringLiteral("查笔顺"), QRect(481, 119, 75, 25),
+                  QStringLiteral("查询汉字笔顺，输入完汉字后可按回车查询"));
+    btn78 = button(pnl2, "btn78", QStringLiteral("上一个"), QRect(562, 119, 75, 25));
+    btn79 = button(pnl2, "btn79", QStringLiteral("下一个"), QRect(645, 119, 75, 25));
+    rg11 = new RadioGroup(QStringLiteral("rg11"), QStringLiteral("查询类型"),
+                          {QStringLiteral("查询笔顺"), QStringLiteral("动画演示"), QStringLiteral("逐笔显示")}, 3,
+                          pnl2);
+    rg11->setGeometry(732, 104, 250, 42);
+    rg11->setItemIndex(0);
+
+    tmr1 = named(new QTimer(this), "tmr1");
+    tmr1->setInterval(800);
+    tmr2 = named(new QTimer(this), "tmr2");
+    tmr2->setInterval(500);
+}
+
+void TForm1::buildOtherPages()
+{
+    ts2 = named(new QWidget, "ts2");
+    pgc1->addTab(ts2, QStringLiteral("拼音字母"));
+    pnl1 = named(new QWidget(ts2), "pnl1");
+    pnl6 = named(new QWidget(ts2), "pnl6");
+    pnl7 = named(new QWidget(ts2), "pnl7");
+
+    auto worksheetPage = [this](const char *tab, const QString &caption, const char *settings,
+                                const char *preview, const char *scroll, const char *image,
+                                QWidget *&pnlSettings, QWidget *&pnlPreview, QScrollArea *&box,
+                                ImageView *&img) {
+        QWidget *ts = named(new QWidget, tab);
+        pgc1->addTab(ts, caption);
+        auto *row = new QHBoxLayout(ts);
+        row->setContentsMargins(0, 0, 0, 0);
+        pnlSettings = named(new QWidget(ts), settings);
+        pnlSettings->setFixedWidth(260);
+        row->addWidget(pnlSettings);
+        pnlPreview = named(new QWidget(ts), preview);
+        row->addWidget(pnlPreview, 1);
+        auto *inner = new QVBoxLayout(pnlPreview);
+        inner->setContentsMargins(0, 0, 0, 0);
+        box = named(new QScrollArea(pnlPreview), scroll);
+        inner->addWidget(box);
+        img = new ImageView(QLatin1String(image), box);
+        box->setWidget(img);
+        return ts;
+    };
+    ts3 = worksheetPage("ts3", QStringLiteral("汉字字帖"), "pnl12", "pnl13", "scrlbx2", "img2", pnl12,
+                        pnl13, scrlbx2, img2);
+    ts4 = worksheetPage("ts4", QStringLiteral("字母/数字字帖"), "pnl17", "pnl21", "scrlbx3", "img3", pnl17,
+                        pnl21, scrlbx3, img3);
+    btn71 = named(new QPushButton(QStringLiteral("预览"), pnl12), "btn71");
+    btn71->hide();
+    btn73 = named(new QPushButton(QStringLiteral("预览"), pnl17), "btn73");
+    btn73->hide();
+    pnl14 = new ColorSwatch(QStringLiteral("pnl14"), Qt::black, pnl12);
+    pnl14->setToolTip(QStringLiteral("首字字范颜色"));
+    pnl15 = new ColorSwatch(QStringLiteral("pnl15"), QColor(128, 128, 0), pnl12);
+    pnl16 = new ColorSwatch(QStringLiteral("pnl16"), QColor(192, 192, 192), pnl12);
+    pnl16->setToolTip(QStringLiteral("描红汉字的颜色"));
+    pnl18 = new ColorSwatch(QStringLiteral("pnl18"), Qt::black, pnl17);
+    pnl18->setToolTip(QStringLiteral("首字字范的颜色"));
+    pnl19 = new ColorSwatch(QStringLiteral("pnl19"), QColor(192, 192, 192), pnl17);
+    pnl19->setToolTip(QStringLiteral("描红文字的颜色"));
+    pnl20 = new ColorSwatch(QStringLiteral("pnl20"), QColor(128, 128, 0), pnl17);
+    for (ColorSwatch *s : {pnl14, pnl15, pnl16, pnl18, pnl19, pnl20})
+        s->hide(); // placed with their pages' settings
+}
+
+void TForm1::connectPage1()
+{
+    connect(btn1, &QPushButton::clicked, this, &TForm1::btn1Click);
+    connect(btn78, &QPushButton::clicked, this, &TForm1::btn78Click);
+    connect(btn79, &QPushButton::clicked, this, &TForm1::btn79Click);
+    connect(edt1, &QLineEdit::returnPressed, this, &TForm1::btn1Click);
+    connect(tmr1, &QTimer::timeout, this, &TForm1::tmr1Timer);
+    connect(tmr2, &QTimer::timeout, this, &TForm1::tmr2Timer);
+    connect(rg1, &RadioGroup::itemClicked, this, &TForm1::btn1Click);
+    connect(rg11, &RadioGroup::itemClicked, this, &TForm1::btn1Click);
+    for (QComboBox *c : {cbb1, cbb2, cbb3, cbb4})
+        connect(c, &QComboBox::currentIndexChanged, this, &TForm1::btn1Click);
+    for (QComboBox *c : {cbb5, cbb6})
+        connect(c, &QComboBox::editTextChanged, this, &TForm1::btn1Click);
+    connect(chk2, &QCheckBox::toggled, this, &TForm1::btn1Click);
+
+    const QList<QPair<ColorSwatch *, QPushButton *>> swatches = {
+        {pnl3, btn1}, {pnl4, btn1}, {pnl5, btn1}, {pnl14, btn71}, {pnl15, btn71},
+        {pnl16, btn71}, {pnl18, btn73}, {pnl19, btn73}, {pnl20, btn73}};
+    for (const auto &[swatch, redraw] : swatches) {
+        ColorSwatch *s = swatch;
+        QPushButton *r = redraw;
+        connect(s, &ColorSwatch::clicked, this, [this, s, r] { pickColor(s, r); });
+    }
+    connect(btn4, &QPushButton::clicked, this, [this] {
+        if (m_form2) {
+            tmr1->stop();
+            queryState().StopRequested = true;
+            QCoreApplication::processEvents();
+            m_form2->showMaximized();
+        }
+    });
+    connect(btn69, &QPushButton::clicked, this, [this] {
+        if (m_form5)
+            m_form5->exec();
+    });
+    connect(btn70, &QPushButton::clicked, this, [this] {
+        if (m_form6)
+            m_form6->exec();
+    });
+}
+
+void TForm1::message(const QString &text)
+{
+    Dialogs::instance().message(this, text);
+}
+
+void TForm1::pickColor(ColorSwatch *swatch, QPushButton *redraw)
+{
+    // The dialog opens with the colour last chosen in it, whatever swatch
+    // that was for; cancelling keeps it.
+    QColor chosen = m_lastChosenColor;
+    if (Dialogs::instance().chooseColor(this, chosen)) {
+        m_lastChosenColor = chosen;
+        swatch->setColor(chosen);
+    }
+    redraw->click();
+}
+
+SheetStyle TForm1::sheetStyle() const
+{
+    SheetStyle s;
+    s.splitMode = rg1->itemIndex();
+    s.outline = chk2->isChecked();
+    s.charColor = pnl3->color();
+    s.traceColor = pnl4->color();
+    s.frame.gridType = cbb1->currentIndex();
+    s.frame.lineStyle = cbb2->currentIndex();
+    s.frame.color = pnl5->color();
+    s.frame.width = 1.0;
+    return s;
+}
+
+SheetMetrics TForm1::sheetMetrics() const
+{
+    SheetMetrics m;
+    m.fsize = int(strToInt(cbb5->currentText()) * m_data.PointsPerPixel);
+    m.hgap = int(cbb3->currentIndex() * m_data.PointsPerPixel);
+    m.vgap = int(cbb4->currentIndex() * m_data.PointsPerPixel);
+    m.perRow = strToInt(cbb6->currentText());
+    return m;
+}
+
+void TForm1::fillScrollBox()
+{
+    scrlbx1->setWidgetResizable(true);
+    scrlbx1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrlbx1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void TForm1::SelectCharAt(int pos)
+{
+    edt1->setFocus();
+    if (pos >= 0 && pos < edt1->text().size()) {
+        edt1->setSelection(pos, 1);
+    } else {
+        edt1->deselect();
+        edt1->setCursorPosition(edt1->text().size());
+    }
+}
+
+void TForm1::btn1Click()
+{
+    QueryState &q = queryState();
+    if (tmr1->isActive())
+        tmr1->stop();
+    if (edt1->text().isEmpty())
+        return;
+    q.SavedSelStart = edt1->hasSelectedText() ? edt1->selectionStart() : edt1->cursorPosition();
+    if (!q.StopRequested) {
+        // An animation runs (or ran to its end): ask it to stop and look up later.
+        q.StopRequested = true;
+        tmr2->start();
+        return;
+    }
+    if (q.MainClosing)
+        return;
+
+    if (!edt1->hasSelectedText())
+        SelectCharAt(0);
+    const QString ch = edt1->selectedText().left(1);
+    q.CurrentChar = ch;
+    if (!m_data.isSupported(ch)) {
+        message(QStringLiteral("这个汉字未被支持！"));
+        return;
+    }
+    try {
+        switch (rg11->itemIndex()) {
+        case 0:
+            DrawStrokeSheet(ch);
+            break;
+        case 1:
+            AnimateCharacter(ch, m_data.directionCodes(ch));
+            break;
+        case 2:
+            img1->clearPicture(screenDpi());
+            q.StrokeStep = -1;
+            DrawStrokeStep(ch, -1);
+            break;
+        default:
+            break;
+        }
+    } catch (const ConversionError &e) {
+        // The look-up is abandoned: no selection restore, QueryDone unchanged.
+        message(e.message);
+        return;
+    }
+    SelectCharAt(q.SavedSelStart);
+    q.QueryDone = true;
+}
+
+void TForm1::DrawStrokeSheet(const QString &ch)
+{
+    DrawingScope drawing;
+    fillScrollBox();
+    img1->clearPicture(screenDpi());
+    img1->update();
+
+    const SheetMetrics m = sheetMetrics();
+    const SheetStyle style = sheetStyle();
+    const QSize panel = pnl10->size();
+    scrlbx1->setWidgetResizable(false);
+    img1->setGeometry(0, 0, panel.width(), panel.height());
+
+    int zx = 0, zy = 0;
+    const int n = bhs(ch, m.fsize, zx, zy);
+    if (n < 1) {
+        message(QStringLiteral("暂时不能读取笔画数据！"));
+        return;
+    }
+    if (m.perRow == 0)
+        throw ConversionError{QStringLiteral("Floating point division by zero")};
+    const ScreenSheetLayout layout =
+        screenSheetLayout(n, m, panel, m_data.PointsPerPixel, m_data.PixelsPerPoint);
+    if (m.perRow < 0 || m.fsize < 0 || !pictureSizeAllowed(layout.imageWidth, layout.imageHeight)) {
+        message(QStringLiteral("字号或每行个数太大，图片无法生成！请减小字号或每行个数。"));
+        return;
+    }
+    img1->resize(int(layout.imageWidth), int(layout.imageHeight));
+    scrlbx1->setHorizontalScrollBarPolicy(layout.hScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    scrlbx1->setVerticalScrollBarPolicy(layout.vScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    img1->clearPicture(screenDpi());
+
+    Graphics g(img1->picture(), screenDpi());
+    g.setPageUnit(PageUnit::Point);
+    g.setAntialiasing(true);
+    GraphicsPath glyph;
+    glyph.addString(ch, m_data.PrivateFonts, m_data.CharFontFamily, m.fsize,
+                    QPointF(layout.left + zx, layout.top + zy));
+    drawSheetCells(g, glyph, style, m, layout.left, layout.top);
+    img1->update();
+}
+
+void TForm1::AnimateCharacter(const QString &ch, const QString &codes)
+{
+    Q_UNUSED(ch);
+    Q_UNUSED(codes);
+}
+
+void TForm1::DrawStrokeStep(const QString &ch, int step)
+{
+    DrawingScope drawing;
+    const double ppp = m_data.PointsPerPixel;
+    const int fsize = int((std::min(img1->width(), img1->height()) - 50) * ppp);
+    const SheetStyle style = sheetStyle();
+    const StepCell cell = strokeStepCell(m_data, ch, fsize, img1->width(), ppp);
+    if (img1->picture().isNull())
+        img1->clearPicture(screenDpi());
+    {
+        Graphics g(img1->picture(), screenDpi());
+        g.setPageUnit(PageUnit::Point);
+        g.setAntialiasing(true);
+        if (step == -1 && fsize > 0)
+            drawEmptyStepCell(g, cell, style);
+        img1->repaint();
+        // The stroke filled now shows at the next repaint.
+        if (step != -1 && fsize > 0)
+            fillStrokeStep(g, cell, step, style.charColor);
+    }
+    if (step == cell.strokes)
+        tmr1->stop();
+    else if (!tmr1->isActive())
+        tmr1->start();
+}
+
+void TForm1::tmr1Timer()
+{
+    QueryState &q = queryState();
+    DrawStrokeStep(q.CurrentChar, q.StrokeStep);
+    ++q.StrokeStep;
+}
+
+void TForm1::tmr2Timer()
+{
+    QueryState &q = queryState();
+    if (!q.QueryDone)
+        return;
+    QCoreApplication::processEvents();
+    tmr2->stop();
+    SelectCharAt(q.SavedSelStart);
+    btn1Click();
+}
+
+void TForm1::btn78Click()
+{
+    if (tmr1->isActive())
+        tmr1->stop();
+    if (edt1->text().isEmpty())
+        return;
+    if (!edt1->hasSelectedText()) {
+        SelectCharAt(0);
+    } else if (edt1->selectionStart() > 0) {
+        edt1->setSelection(edt1->selectionStart() - 1, 1);
+    }
+    QCoreApplication::processEvents();
+    btn1Click();
+}
+
+void TForm1::btn79Click()
+{
+    if (tmr1->isActive())
+        tmr1->stop();
+    if (edt1->text().isEmpty())
+        return;
+    if (!edt1->hasSelectedText()) {
+        SelectCharAt(0);
+    } else if (edt1->selectionStart() < edt1->text().size() - 1) {
+        edt1->setSelection(edt1->selectionStart() + 1, 1);
+    }
+    QCoreApplication::processEvents();
+    btn1Click();
+}
+
+void TForm1::ShowWelcomeText()
+{
+    DrawingScope drawing;
+    fillScrollBox();
+    img1->resize(scrlbx1->viewport()->size());
+    img1->clearPicture(screenDpi());
+    const int size = int(frameGeometry().width() / 6.0 * m_data.PointsPerPixel) - 15;
+    const int y = int((frameGeometry().height() - 200 - size) / 2.0) - 30;
+    if (size > 0) {
+        const QString text = QStringLiteral("少年强则国强");
+        const double em = size * m_data.PixelsPerPoint; // points to pixels
+        const QString kai = systemKaiFamily();
+        if (!kai.isEmpty()) {
+            QPainter p(&img1->picture());
+            p.setRenderHint(QPainter::Antialiasing);
+            QFont f(kai);
+            f.setPixelSize(qMax(1, int(em)));
+            p.setFont(f);
+            p.setPen(Qt::black);
+            p.drawText(QPointF(0, y + QFontMetricsF(f).ascent()), text);
+        } else {
+            // No Kai font on the system: our own stroke font is a Kai style.
+            Graphics g(img1->picture(), screenDpi());
+            g.setAntialiasing(true);
+            g.drawString(text, m_data.PrivateFonts, m_data.CharFontFamily, em, QPointF(0, y), Qt::black);
+        }
+    }
+    img1->update();
+}
+
+void TForm1::FormResize()
+{
+    const QWidget *page = pgc1->currentWidget();
+    if (page == ts1) {
+        if (!edt1->text().isEmpty())
+            btn1Click();
+        else
+            ShowWelcomeText();
+    } else if (page == ts3) {
+        img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
+    } else if (page == ts4) {
+        img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
+    }
+}
+
+void TForm1::pgc1Change()
+{
+    const QWidget *page = pgc1->currentWidget();
+    if (page == ts3)
+        img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
+    else if (page == ts4)
+        img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        if (watched == pnl2) {
+            // Right-anchored controls keep their distance to the right edge;
+            // the input field stretches.
+            const int dx = pnl2->width() - DesignWidth;
+            btn1->move(481 + dx, btn1->y());
+            btn78->move(562 + dx, btn78->y());
+            btn79->move(645 + dx, btn79->y());
+            rg11->move(732 + dx, rg11->y());
+            edt1->resize(qMax(60, 376 + dx), edt1->height());
+        } else if (watched == pnl10 && pgc1 && pgc1->currentWidget() == ts1 && isVisible()) {
+            FormResize();
+        }
+    } else if (event->type() == QEvent::Wheel) {
+        // The wheel pages the worksheet previews and does nothing elsewhere.
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (w && w->window() == this && watched != this) {
+            auto *wheel = static_cast<QWheelEvent *>(event);
+            QScrollArea *box = pgc1->currentWidget() == ts3 ? scrlbx2
+                               : pgc1->currentWidget() == ts4 ? scrlbx3 : nullptr;
+            if (box) {
+                QScrollBar *bar = box->verticalScrollBar();
+                bar->triggerAction(wheel->angleDelta().y() > 0 ? QAbstractSlider::SliderPageStepSub
+                                                               : QAbstractSlider::SliderPageStepAdd);
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::FormClose()
+{
+    QueryState &q = queryState();
+    q.MainClosing = true;
+    tmr1->stop();
+    if (m_form2)
+        m_form2->tmr1->stop();
+    if (!q.StopRequested)
+        q.StopRequested = true;
+    QCoreApplication::processEvents();
+    // A drawing still on the call stack keeps the fonts until it unwinds;
+    // the destructor releases them then.
+    if (q.ActiveDrawings == 0)
+        releaseData();
+}
+
+void TForm1::releaseData()
 {
     if (m_released)
         return;
@@ -39,6 +700,8 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     FormClose();
     event->accept();
+    // Closing the main window ends the program, whatever else is open.
+    QCoreApplication::quit();
 }
 
 int TForm1::bhs(const QString &str, int fsize, int &zx, int &zy) const

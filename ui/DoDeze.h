@@ -2,10 +2,30 @@
 
 #include "StartupData.h"
 
+#include <QColor>
 #include <QMainWindow>
 
-// The main window. It owns the data loaded at start and offers bhs to the
-// other windows.
+class ColorSwatch;
+class ImageView;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QTimer;
+class RadioGroup;
+class TForm2;
+class TForm5;
+class TForm6;
+struct SheetMetrics;
+struct SheetStyle;
+
+// The main window: four tab pages, the stroke-order look-up with its query
+// protocol, and the data loaded at start, which it offers to the other
+// windows (bhs, the fonts and tables).
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
@@ -14,16 +34,77 @@ public:
     explicit TForm1(double dpi = 0, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    void setOtherWindows(TForm2 *fullScreen, TForm5 *batch, TForm6 *about);
+
     int bhs(const QString &str, int fsize, int &zx, int &zy) const;
     const StartupData &data() const { return m_data; }
+    double screenDpi() const { return m_data.PixelsPerPoint * 72.0; }
+
+    // The look-up and its parts.
+    void btn1Click();
+    void DrawStrokeSheet(const QString &ch);
+    void AnimateCharacter(const QString &ch, const QString &codes);
+    void DrawStrokeStep(const QString &ch, int step);
+    void SelectCharAt(int pos);
+    void tmr1Timer();
+    void tmr2Timer();
+    void btn78Click();
+    void btn79Click();
+    void ShowWelcomeText();
+    void FormResize();
+    void pgc1Change();
+
+    // Settings as the drawings read them (points where they are sizes).
+    SheetStyle sheetStyle() const;
+    SheetMetrics sheetMetrics() const; // may throw ConversionError
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate(double dpi);
     void FormClose();
+    void releaseData();
+    void buildPage1();
+    void buildOtherPages();
+    void connectPage1();
+    void pickColor(ColorSwatch *swatch, QPushButton *redraw);
+    void message(const QString &text);
+    void fillScrollBox();
 
     StartupData m_data;
     bool m_released = false;
+    QColor m_lastChosenColor = Qt::black;
+    TForm2 *m_form2 = nullptr;
+    TForm5 *m_form5 = nullptr;
+    TForm6 *m_form6 = nullptr;
+
+public:
+    // Controls, named as their objectName.
+    QTabWidget *pgc1 = nullptr;
+    QWidget *ts1 = nullptr, *ts2 = nullptr, *ts3 = nullptr, *ts4 = nullptr;
+    QWidget *pnl2 = nullptr, *pnl10 = nullptr;
+    QScrollArea *scrlbx1 = nullptr;
+    ImageView *img1 = nullptr;
+    RadioGroup *rg1 = nullptr, *rg2 = nullptr, *rg3 = nullptr, *rg11 = nullptr;
+    QLabel *lbl1 = nullptr, *lbl2 = nullptr, *lbl3 = nullptr, *lbl4 = nullptr, *lbl5 = nullptr,
+           *lbl6 = nullptr, *lbl10 = nullptr, *lbl11 = nullptr;
+    ColorSwatch *pnl3 = nullptr, *pnl4 = nullptr, *pnl5 = nullptr;
+    QComboBox *cbb1 = nullptr, *cbb2 = nullptr, *cbb3 = nullptr, *cbb4 = nullptr, *cbb5 = nullptr,
+              *cbb6 = nullptr;
+    QGroupBox *grp1 = nullptr, *grp2 = nullptr;
+    QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn4 = nullptr, *btn69 = nullptr,
+                *btn70 = nullptr, *btn78 = nullptr, *btn79 = nullptr;
+    QCheckBox *chk2 = nullptr;
+    QLineEdit *edt1 = nullptr;
+    QTimer *tmr1 = nullptr, *tmr2 = nullptr;
+    // Worksheet pages: their panels and hidden redraw buttons.
+    QWidget *pnl1 = nullptr, *pnl6 = nullptr, *pnl7 = nullptr;
+    QWidget *pnl12 = nullptr, *pnl13 = nullptr, *pnl17 = nullptr, *pnl21 = nullptr;
+    QScrollArea *scrlbx2 = nullptr, *scrlbx3 = nullptr;
+    ImageView *img2 = nullptr, *img3 = nullptr;
+    QPushButton *btn71 = nullptr, *btn73 = nullptr;
+    ColorSwatch *pnl14 = nullptr, *pnl15 = nullptr, *pnl16 = nullptr, *pnl18 = nullptr,
+                *pnl19 = nullptr, *pnl20 = nullptr;
 };

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QWidget;
+
+// Every modal dialog the windows open goes through here, so tests can put
+// their own answers in place and never block.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A plain message box with an OK button, captioned with the application title.
+    virtual void message(QWidget *parent, const QString &text) = 0;
+    // OK / Cancel with Cancel as the default; true for OK.
+    virtual bool question(QWidget *parent, const QString &text, const QString &caption) = 0;
+    // A file name to save to, empty when cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
+    // A folder, empty when cancelled; native picks the platform's dialog.
+    virtual QString chooseFolder(QWidget *parent, const QString &startFolder, bool native) = 0;
+    // Lets the user pick a colour starting at color; true when confirmed.
+    virtual bool chooseColor(QWidget *parent, QColor &color) = 0;
+
+    static Dialogs &instance();
+    // Replaces the dialogs (nullptr restores Qt's); the caller keeps ownership.
+    static void setInstance(Dialogs *dialogs);
+};

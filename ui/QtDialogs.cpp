@@ -1,0 +1,56 @@
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+Dialogs *g_override = nullptr;
+}
+
+Dialogs &Dialogs::instance()
+{
+    static QtDialogs real;
+    return g_override ? *g_override : real;
+}
+
+void Dialogs::setInstance(Dialogs *dialogs)
+{
+    g_override = dialogs;
+}
+
+void QtDialogs::message(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QApplication::applicationName(), text);
+}
+
+bool QtDialogs::question(QWidget *parent, const QString &text, const QString &caption)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
+QString QtDialogs::saveFileName(QWidget *parent, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString QtDialogs::chooseFolder(QWidget *parent, const QString &startFolder, bool native)
+{
+    QFileDialog::Options opts = QFileDialog::ShowDirsOnly;
+    if (!native)
+        opts |= QFileDialog::DontUseNativeDialog;
+    return QFileDialog::getExistingDirectory(parent, QString(), startFolder, opts);
+}
+
+bool QtDialogs::chooseColor(QWidget *parent, QColor &color)
+{
+    const QColor chosen = QColorDialog::getColor(color, parent);
+    if (!chosen.isValid())
+        return false;
+    color = chosen;
+    return true;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Dialogs.h"
+
+// The real dialogs, on Qt's widgets.
+class QtDialogs : public Dialogs
+{
+public:
+    void message(QWidget *parent, const QString &text) override;
+    bool question(QWidget *parent, const QString &text, const QString &caption) override;
+    QString saveFileName(QWidget *parent, const QString &filter) override;
+    QString chooseFolder(QWidget *parent, const QString &startFolder, bool native) override;
+    bool chooseColor(QWidget *parent, QColor &color) override;
+};
