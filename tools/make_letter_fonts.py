@@ -23,7 +23,6 @@ import subprocess
 import sys
 import tarfile
 
-from booleanOperations.booleanGlyph import BooleanGlyph
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.areaPen import AreaPen
 from fontTools.pens.basePen import BasePen
@@ -35,6 +34,11 @@ from fontTools.ttLib import TTFont
 
 from fontbuild import FIXED_TIME
 
+try:
+    from booleanOperations.booleanGlyph import BooleanGlyph
+except ImportError:
+    sys.exit("make_letter_fonts: needs python3-booleanoperations")
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 CACHE = os.path.join(HERE, ".cache")
@@ -44,6 +48,8 @@ TARBALL_SHA256 = "b13968a83fa9fe5328ab750e2d6516771f612955863112bb992eb134016845
 SOURCE_FILE = "package/files/playwrite-de-grund-latin-400-normal.woff2"
 LICENSE_FILE = "package/LICENSE"
 FONT_DIR = os.path.join(ROOT, "resources", "fonts")
+LETTER_PATH = os.path.join(FONT_DIR, "AbcManuscript.ttf")
+PINYIN_PATH = os.path.join(FONT_DIR, "PinYinok.ttf")
 
 UPM = 2048
 ASCENT = 1728  # baseline 0.84375 em below the line-box top
@@ -64,12 +70,16 @@ SRC_TOP = 927
 SRC_XHEIGHT = 510
 SRC_DESCENDER = -435
 # Stem of the German f ends at y = -409 (round end to -435); raised by this,
-# it ends like the stem of h (11 down to -15).
+# it ends like the stem of h (11 down to -15).  Both fonts use the f that
+# stands on the baseline, as Chinese schools teach it.
 F_RAISE = 420
 
 CU2QU_MAX_ERR = 1.0  # font units of the 2048 em
 
 SCALE = LINE1 / SRC_TOP  # capitals and digits: undistorted, same in x and y
+# The button font needs no grid: one scale that fits the tallest (f, 939) to
+# the deepest (g, -439) ink into one em; the line box just holds them.
+PINYIN_SCALE = UPM / (939 + 439)
 
 LETTER_CHARS = " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
 PINYIN_CHARS = LETTER_CHARS + "\u00fc"
@@ -183,12 +193,18 @@ def copybook_y(y):
     return y * LINE4 / SRC_DESCENDER
 
 
+def without_descender(ch, y):
+    return y + F_RAISE if ch == "f" and y < 0 else y
+
+
 def letter_map(ch):
-    if ch == "f":
-        return lambda x, y: (x * SCALE, copybook_y(y + F_RAISE if y < 0 else y))
     if ch.islower():
-        return lambda x, y: (x * SCALE, copybook_y(y))
+        return lambda x, y: (x * SCALE, copybook_y(without_descender(ch, y)))
     return lambda x, y: (x * SCALE, y * SCALE)
+
+
+def pinyin_map(ch):
+    return lambda x, y: (x * PINYIN_SCALE, without_descender(ch, y) * PINYIN_SCALE)
 
 
 def build(src, chars, path, family, glyph_for, point_map, x_scale, ascent, description):
@@ -252,13 +268,6 @@ def build(src, chars, path, family, glyph_for, point_map, x_scale, ascent, descr
     fb.save(path)
 
 
-LETTER_PATH = os.path.join(FONT_DIR, "AbcManuscript.ttf")
-PINYIN_PATH = os.path.join(FONT_DIR, "PinYinok.ttf")
-# The button font needs no grid: one scale that fits the tallest (f, 939) to
-# the deepest (g, -439) ink into one em; the line box just holds them.
-PINYIN_SCALE = UPM / (939 + 439)
-
-
 def source_glyph(ch, srcmap):
     return srcmap.get(ord(ch), "")
 
@@ -285,10 +294,10 @@ def main():
           SCALE, ASCENT,
           "Upright school print for the four-line copybook: scaled, lowercase "
           "heights fitted to the guide lines, f without descender.")
-    build(src, PINYIN_CHARS, PINYIN_PATH, "PinYinok", pinyin_glyph,
-          lambda ch: (lambda x, y: (x * PINYIN_SCALE, y * PINYIN_SCALE)),
+    build(src, PINYIN_CHARS, PINYIN_PATH, "PinYinok", pinyin_glyph, pinyin_map,
           PINYIN_SCALE, None,
-          "Pinyin button font: single-storey a and g, v drawn as u-umlaut.")
+          "Pinyin button font: single-storey a and g, v drawn as u-umlaut, "
+          "f without descender.")
     with open(os.path.join(FONT_DIR, "OFL-AbcManuscript.txt"), "w", encoding="utf-8",
               newline="\n") as fh:
         fh.write("AbcManuscript.ttf and PinYinok.ttf are modified versions of "
