@@ -265,9 +265,7 @@ void TForm1::buildOtherPages()
 {
     ts2 = named(new QWidget, "ts2");
     pgc1->addTab(ts2, QStringLiteral("拼音字母"));
-    pnl1 = named(new QWidget(ts2), "pnl1");
-    pnl6 = named(new QWidget(ts2), "pnl6");
-    pnl7 = named(new QWidget(ts2), "pnl7");
+    buildPinyinPage();
 
     auto worksheetPage = [this](const char *tab, const QString &caption, const char *settings,
                                 const char *preview, const char *scroll, const char *image,
@@ -315,6 +313,7 @@ void TForm1::buildOtherPages()
 void TForm1::connectPage1()
 {
     connect(btn1, &QPushButton::clicked, this, &TForm1::btn1Click);
+    connect(btn2, &QPushButton::clicked, this, &TForm1::btn2Click);
     connect(btn78, &QPushButton::clicked, this, &TForm1::btn78Click);
     connect(btn79, &QPushButton::clicked, this, &TForm1::btn79Click);
     connect(edt1, &QLineEdit::returnPressed, this, &TForm1::btn1Click);
@@ -633,7 +632,9 @@ void TForm1::FormResize()
 void TForm1::pgc1Change()
 {
     const QWidget *page = pgc1->currentWidget();
-    if (page == ts3)
+    if (page == ts2)
+        layoutPinyinPage();
+    else if (page == ts3)
         img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
     else if (page == ts4)
         img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());

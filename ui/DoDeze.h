@@ -54,6 +54,14 @@ public:
     void FormResize();
     void pgc1Change();
 
+    // Saving pictures (DoDezeSave.cpp). SaveDoDeze returns whether a file
+    // was written.
+    bool SaveDoDeze(const QString &str, const QString &Fdir);
+    void btn2Click();
+
+    // The pinyin sound board (DoDezePinyin.cpp).
+    void btn5Click(QPushButton *sender);
+
     // Settings as the drawings read them (points where they are sizes).
     SheetStyle sheetStyle() const;
     SheetMetrics sheetMetrics() const; // may throw ConversionError
@@ -68,6 +76,8 @@ private:
     void releaseData();
     void buildPage1();
     void buildOtherPages();
+    void buildPinyinPage();  // DoDezePinyin.cpp
+    void layoutPinyinPage(); // DoDezePinyin.cpp
     void connectPage1();
     void pickColor(ColorSwatch *swatch, QPushButton *redraw);
     void message(const QString &text);
