@@ -4,11 +4,17 @@
 #include "quanping.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
+    QApplication::setDesktopFileName(QStringLiteral("kelvora"));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/kelvora/icons/kelvora-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     // The windows are created in this order and live until the program ends.
     TForm1 form1;
     TForm2 form2(&form1);
