@@ -1,6 +1,10 @@
 // Benchmarks: start-up loading and bhs. Prints medians.
 #include "Bhs.h"
+#include "Bitmap.h"
+#include "Graphics.h"
+#include "GraphicsPath.h"
 #include "StartupData.h"
+#include "StrokeSheet.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -59,5 +63,43 @@ int main(int argc, char *argv[])
         std::printf("bhs(%s, 54): %d strokes, median %.1f us%s\n", s, n, t,
                     n == 10 ? " (target < 50 us)" : "");
     }
+
+    // The on-screen sheet of a 30-stroke character at size 500 pixels, in a
+    // 1900 x 900 picture panel at 96 dpi: layout, a blank picture, one pass.
+    const QString ch = QString::fromUtf8("爨");
+    SheetMetrics m;
+    m.fsize = int(500 * data.PointsPerPixel);
+    SheetStyle style;
+    QImage keep;
+    // warm: the picture of the previous drawing has the same size and is
+    // blanked in place, as the window does when it redraws.
+    auto drawSheet = [&](bool warm) {
+        int zx, zy;
+        const int n = bhs(data.PrivateFonts, data.CharFontFamily, ch, m.fsize, zx, zy);
+        const ScreenSheetLayout l = screenSheetLayout(n, m, QSize(1900, 900), data.PointsPerPixel,
+                                                      data.PixelsPerPoint);
+        const QSize size(int(l.imageWidth), int(l.imageHeight));
+        QImage img;
+        std::swap(img, keep);
+        if (warm && img.size() == size)
+            img.fill(Qt::white);
+        else
+            img = makeBitmap(size.width(), size.height(), 96, qRgb(255, 255, 255));
+        {
+            Graphics g(img, 96);
+            g.setPageUnit(PageUnit::Point);
+            g.setAntialiasing(true);
+            GraphicsPath glyph;
+            glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, m.fsize,
+                            QPointF(l.left + zx, l.top + zy));
+            drawSheetCells(g, glyph, style, m, l.left, l.top);
+        }
+        std::swap(img, keep);
+    };
+    const double fresh = medianMicros(15, [&] { drawSheet(false); });
+    const double warm = medianMicros(15, [&] { drawSheet(true); });
+    std::printf("sheet of %s at size 500 (%dx%d px): median %.1f ms redrawn in place, %.1f ms with a new "
+                "picture (target < 50 ms)\n",
+                "爨", keep.width(), keep.height(), warm / 1000.0, fresh / 1000.0);
     return 0;
 }

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-QImage makeBitmap(int width, int height, double dpi)
+QImage makeBitmap(int width, int height, double dpi, QRgb fill)
 {
     if (!pictureSizeAllowed(width, height))
         return QImage();
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return image;
-    image.fill(0);
+    image.fill(fill); // one pass: touching a large picture twice costs page faults
     setBitmapDpi(image, dpi);
     return image;
 }

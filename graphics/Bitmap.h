@@ -2,10 +2,10 @@
 
 #include <QImage>
 
-// A 32-bit ARGB bitmap with every pixel 0 and its resolution recorded, so
-// the encoders write it into the file. Null when the size is not positive or
-// cannot be allocated: callers must check.
-QImage makeBitmap(int width, int height, double dpi);
+// A 32-bit ARGB bitmap with every pixel 0 (or fill) and its resolution
+// recorded, so the encoders write it into the file. Null when the size is
+// not positive or cannot be allocated: callers must check.
+QImage makeBitmap(int width, int height, double dpi, QRgb fill = 0);
 
 // The resolution recorded in an image, in dots per inch.
 double bitmapDpi(const QImage &image);

@@ -70,6 +70,11 @@ QRect GraphicsPath::bounds() const
     QRectF r;
     for (const QPainterPath &p : m_subpaths)
         r = r.isNull() ? p.boundingRect() : r.united(p.boundingRect());
+    return wholeUnits(r);
+}
+
+QRect GraphicsPath::wholeUnits(const QRectF &r)
+{
     const int x = int(std::floor(r.left()));
     const int y = int(std::floor(r.top()));
     return QRect(x, y, int(std::ceil(r.right())) - x, int(std::ceil(r.bottom())) - y);

@@ -29,6 +29,7 @@ public:
 
     // Exact bounds rounded outward to whole units; (0,0,0,0) when empty.
     QRect bounds() const;
+    static QRect wholeUnits(const QRectF &exact);
     // All subpaths as one path, only ever outlined (filled at once, crossing
     // strokes would cancel out).
     QPainterPath combined() const;

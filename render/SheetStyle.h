@@ -3,6 +3,17 @@
 #include "CellFrame.h"
 
 #include <QColor>
+#include <QString>
+
+class PrivateFontCollection;
+
+// Stroke numbers at the top-left corner of each cell (full-screen sheet).
+struct StrokeNumbers
+{
+    const PrivateFontCollection *fonts = nullptr; // null: no numbers
+    QString family;
+    double em = 24;
+};
 
 // How the cells of a stroke-order sheet look, read from the settings
 // controls at every drawing.
@@ -15,6 +26,7 @@ struct SheetStyle
     QColor charColor = Qt::black;
     QColor traceColor = QColor(192, 192, 192);
     FrameStyle frame;
+    StrokeNumbers numbers;
 };
 
 // The sheet's geometry in points: em size, gaps and cells per row.

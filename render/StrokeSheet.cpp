@@ -31,6 +31,9 @@ void drawSheetCells(Graphics &g, const GraphicsPath &glyph, const SheetStyle &st
         if (style.splitMode == 1 || style.splitMode == 2)
             it.rewind();
         drawCellFrame(g, style.frame, firstLeft, firstTop, side);
+        if (style.numbers.fonts)
+            g.drawString(QString::number(k + 1), *style.numbers.fonts, style.numbers.family, style.numbers.em,
+                         QPointF(firstLeft - 3, firstTop - 3), style.charColor);
         if (style.outline)
             g.drawPath(whole, outlinePen);
         if (style.splitMode == 0) {

@@ -9,10 +9,11 @@
 #include "Graphics.h"
 #include "GraphicsPath.h"
 #include "ImageView.h"
+#include "QueryProtocol.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
 #include "StrokeSheet.h"
-#include "StrokeStep.h"
+#include "WritingAnimation.h"
 #include "about.h"
 #include "quanping.h"
 
@@ -259,6 +260,7 @@ void TForm1::buildPage1()
     tmr1->setInterval(800);
     tmr2 = named(new QTimer(this), "tmr2");
     tmr2->setInterval(500);
+    m_query = QueryControls{edt1, tmr1, tmr2, img1};
 }
 
 void TForm1::buildOtherPages()
@@ -335,14 +337,7 @@ void TForm1::connectPage1()
         QPushButton *r = redraw;
         connect(s, &ColorSwatch::clicked, this, [this, s, r] { pickColor(s, r); });
     }
-    connect(btn4, &QPushButton::clicked, this, [this] {
-        if (m_form2) {
-            tmr1->stop();
-            queryState().StopRequested = true;
-            QCoreApplication::processEvents();
-            m_form2->showMaximized();
-        }
-    });
+    connect(btn4, &QPushButton::clicked, this, &TForm1::btn4Click);
     connect(btn69, &QPushButton::clicked, this, [this] {
         if (m_form5)
             m_form5->exec();
@@ -396,43 +391,22 @@ SheetMetrics TForm1::sheetMetrics() const
 
 void TForm1::fillScrollBox()
 {
-    scrlbx1->setWidgetResizable(true);
     scrlbx1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrlbx1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrlbx1->setWidgetResizable(true);
+    img1->resize(scrlbx1->viewport()->size());
 }
 
 void TForm1::SelectCharAt(int pos)
 {
-    edt1->setFocus();
-    if (pos >= 0 && pos < edt1->text().size()) {
-        edt1->setSelection(pos, 1);
-    } else {
-        edt1->deselect();
-        edt1->setCursorPosition(edt1->text().size());
-    }
+    QueryProtocol::selectCharAt(edt1, pos);
 }
 
 void TForm1::btn1Click()
 {
-    QueryState &q = queryState();
-    if (tmr1->isActive())
-        tmr1->stop();
-    if (edt1->text().isEmpty())
+    if (!QueryProtocol::gate(m_query))
         return;
-    q.SavedSelStart = edt1->hasSelectedText() ? edt1->selectionStart() : edt1->cursorPosition();
-    if (!q.StopRequested) {
-        // An animation runs (or ran to its end): ask it to stop and look up later.
-        q.StopRequested = true;
-        tmr2->start();
-        return;
-    }
-    if (q.MainClosing)
-        return;
-
-    if (!edt1->hasSelectedText())
-        SelectCharAt(0);
-    const QString ch = edt1->selectedText().left(1);
-    q.CurrentChar = ch;
+    const QString ch = QueryProtocol::takeCurrentChar(m_query);
     if (!m_data.isSupported(ch)) {
         message(QStringLiteral("这个汉字未被支持！"));
         return;
@@ -447,7 +421,7 @@ void TForm1::btn1Click()
             break;
         case 2:
             img1->clearPicture(screenDpi());
-            q.StrokeStep = -1;
+            queryState().StrokeStep = -1;
             DrawStrokeStep(ch, -1);
             break;
         default:
@@ -458,8 +432,7 @@ void TForm1::btn1Click()
         message(e.message);
         return;
     }
-    SelectCharAt(q.SavedSelStart);
-    q.QueryDone = true;
+    QueryProtocol::epilogue(m_query);
 }
 
 void TForm1::DrawStrokeSheet(const QString &ch)
@@ -468,6 +441,7 @@ void TForm1::DrawStrokeSheet(const QString &ch)
     fillScrollBox();
     img1->clearPicture(screenDpi());
     img1->update();
+    const QSize cleared = img1->size();
 
     const SheetMetrics m = sheetMetrics();
     const SheetStyle style = sheetStyle();
@@ -492,7 +466,8 @@ void TForm1::DrawStrokeSheet(const QString &ch)
     img1->resize(int(layout.imageWidth), int(layout.imageHeight));
     scrlbx1->setHorizontalScrollBarPolicy(layout.hScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     scrlbx1->setVerticalScrollBarPolicy(layout.vScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    img1->clearPicture(screenDpi());
+    if (img1->size() != cleared)
+        img1->clearPicture(screenDpi());
 
     Graphics g(img1->picture(), screenDpi());
     g.setPageUnit(PageUnit::Point);
@@ -506,34 +481,16 @@ void TForm1::DrawStrokeSheet(const QString &ch)
 
 void TForm1::AnimateCharacter(const QString &ch, const QString &codes)
 {
-    Q_UNUSED(ch);
-    Q_UNUSED(codes);
+    if (ch.isEmpty() || codes.isEmpty())
+        return;
+    fillScrollBox(); // undo the size a sheet may have given the image
+    const SheetStyle style = sheetStyle();
+    animateCharacter(img1, m_data, ch, codes, style.frame, style.charColor, screenDpi());
 }
 
 void TForm1::DrawStrokeStep(const QString &ch, int step)
 {
-    DrawingScope drawing;
-    const double ppp = m_data.PointsPerPixel;
-    const int fsize = int((std::min(img1->width(), img1->height()) - 50) * ppp);
-    const SheetStyle style = sheetStyle();
-    const StepCell cell = strokeStepCell(m_data, ch, fsize, img1->width(), ppp);
-    if (img1->picture().isNull())
-        img1->clearPicture(screenDpi());
-    {
-        Graphics g(img1->picture(), screenDpi());
-        g.setPageUnit(PageUnit::Point);
-        g.setAntialiasing(true);
-        if (step == -1 && fsize > 0)
-            drawEmptyStepCell(g, cell, style);
-        img1->repaint();
-        // The stroke filled now shows at the next repaint.
-        if (step != -1 && fsize > 0)
-            fillStrokeStep(g, cell, step, style.charColor);
-    }
-    if (step == cell.strokes)
-        tmr1->stop();
-    else if (!tmr1->isActive())
-        tmr1->start();
+    QueryProtocol::drawStrokeStep(m_query, m_data, ch, step, 50, sheetStyle(), screenDpi());
 }
 
 void TForm1::tmr1Timer()
@@ -545,43 +502,29 @@ void TForm1::tmr1Timer()
 
 void TForm1::tmr2Timer()
 {
-    QueryState &q = queryState();
-    if (!q.QueryDone)
-        return;
-    QCoreApplication::processEvents();
-    tmr2->stop();
-    SelectCharAt(q.SavedSelStart);
-    btn1Click();
+    if (QueryProtocol::requeryDue(m_query))
+        btn1Click();
 }
 
 void TForm1::btn78Click()
 {
-    if (tmr1->isActive())
-        tmr1->stop();
-    if (edt1->text().isEmpty())
-        return;
-    if (!edt1->hasSelectedText()) {
-        SelectCharAt(0);
-    } else if (edt1->selectionStart() > 0) {
-        edt1->setSelection(edt1->selectionStart() - 1, 1);
-    }
-    QCoreApplication::processEvents();
-    btn1Click();
+    if (QueryProtocol::stepSelection(m_query, -1))
+        btn1Click();
 }
 
 void TForm1::btn79Click()
 {
-    if (tmr1->isActive())
-        tmr1->stop();
-    if (edt1->text().isEmpty())
-        return;
-    if (!edt1->hasSelectedText()) {
-        SelectCharAt(0);
-    } else if (edt1->selectionStart() < edt1->text().size() - 1) {
-        edt1->setSelection(edt1->selectionStart() + 1, 1);
-    }
+    if (QueryProtocol::stepSelection(m_query, +1))
+        btn1Click();
+}
+
+void TForm1::btn4Click()
+{
+    tmr1->stop();
+    queryState().StopRequested = true;
     QCoreApplication::processEvents();
-    btn1Click();
+    if (m_form2)
+        m_form2->showFrom(edt1->text());
 }
 
 void TForm1::ShowWelcomeText()

@@ -13,9 +13,14 @@ ImageView::ImageView(const QString &name, QWidget *parent) : QWidget(parent)
 
 void ImageView::clearPicture(double dpi)
 {
-    m_picture = makeBitmap(width(), height(), dpi);
-    if (!m_picture.isNull())
+    // Same size: blank the picture in place rather than allocating anew.
+    if (!m_picture.isNull() && m_picture.size() == size()) {
         m_picture.fill(Qt::white);
+        setBitmapDpi(m_picture, dpi);
+        return;
+    }
+    m_picture = QImage(); // release the old picture before allocating
+    m_picture = makeBitmap(width(), height(), dpi, qRgb(255, 255, 255));
 }
 
 void ImageView::paintEvent(QPaintEvent *event)

@@ -1,15 +1,267 @@
 #include "quanping.h"
 
+#include "Bhs.h"
+#include "Dialogs.h"
+#include "DoDeze.h"
+#include "FullScreenFit.h"
+#include "Graphics.h"
+#include "GraphicsPath.h"
+#include "ImageView.h"
+#include "QueryState.h"
+#include "RadioGroup.h"
+#include "StrokeSheet.h"
+#include "WritingAnimation.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 
-TForm2::TForm2(TForm1 *main, QWidget *parent) : QWidget(parent), m_main(main)
+namespace {
+// Design width of the bottom panel: right-anchored controls keep their
+// distance to its right edge.
+constexpr int DesignWidth = 1024;
+constexpr int PanelHeight = 40;
+}
+
+TForm2::TForm2(TForm1 *main, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), m_main(main)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("全屏模式"));
+    setModal(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    QFont f = font();
+    f.setPixelSize(12);
+    setFont(f);
+    resize(1024, 768);
+
+    img1 = new ImageView(QStringLiteral("img1"), this);
+    pnl1 = new QWidget(this);
+    pnl1->setObjectName(QStringLiteral("pnl1"));
+    lbl1 = new QLabel(QStringLiteral("请输入汉字："), pnl1);
+    lbl1->setObjectName(QStringLiteral("lbl1"));
+    edt1 = new QLineEdit(pnl1);
+    edt1->setObjectName(QStringLiteral("edt1"));
+    btn1 = new QPushButton(QStringLiteral("查笔顺"), pnl1);
+    btn1->setObjectName(QStringLiteral("btn1"));
+    rg1 = new RadioGroup(QStringLiteral("rg1"), QStringLiteral("类型"),
+                         {QStringLiteral("查询笔顺"), QStringLiteral("动画演示"), QStringLiteral("逐笔显示")}, 3, pnl1);
+    rg1->setItemIndex(0);
+    chk1 = new QCheckBox(QStringLiteral("显示笔画序号"), pnl1);
+    chk1->setObjectName(QStringLiteral("chk1"));
+    btn3 = new QPushButton(QStringLiteral("上一个"), pnl1);
+    btn3->setObjectName(QStringLiteral("btn3"));
+    btn4 = new QPushButton(QStringLiteral("下一个"), pnl1);
+    btn4->setObjectName(QStringLiteral("btn4"));
+    btn2 = new QPushButton(QStringLiteral("退出全屏（ESC）"), pnl1);
+    btn2->setObjectName(QStringLiteral("btn2"));
+    lbl3 = new QLabel(pnl1);
+    lbl3->setObjectName(QStringLiteral("lbl3"));
+    for (QPushButton *b : {btn1, btn2, btn3, btn4})
+        b->setAutoDefault(false); // Enter belongs to the edit
+
     tmr1 = new QTimer(this);
     tmr1->setObjectName(QStringLiteral("tmr1"));
     tmr1->setInterval(800);
     tmr2 = new QTimer(this);
     tmr2->setObjectName(QStringLiteral("tmr2"));
     tmr2->setInterval(500);
+    m_query = QueryControls{edt1, tmr1, tmr2, img1};
+
+    connect(btn1, &QPushButton::clicked, this, &TForm2::btn1Click);
+    connect(edt1, &QLineEdit::returnPressed, this, &TForm2::btn1Click);
+    connect(rg1, &RadioGroup::itemClicked, this, [this](int type) {
+        chk1->setEnabled(type == 0);
+        btn1Click();
+    });
+    connect(chk1, &QCheckBox::toggled, this, &TForm2::btn1Click);
+    connect(btn3, &QPushButton::clicked, this, [this] {
+        if (QueryProtocol::stepSelection(m_query, -1))
+            btn1Click();
+    });
+    connect(btn4, &QPushButton::clicked, this, [this] {
+        if (QueryProtocol::stepSelection(m_query, +1))
+            btn1Click();
+    });
+    connect(btn2, &QPushButton::clicked, this, &TForm2::btn2Click);
+    connect(tmr1, &QTimer::timeout, this, &TForm2::tmr1Timer);
+    connect(tmr2, &QTimer::timeout, this, &TForm2::tmr2Timer);
+    placeControls();
+}
+
+void TForm2::placeControls()
+{
+    const int w = width(), h = height();
+    img1->setGeometry(0, 0, w, qMax(1, h - PanelHeight));
+    pnl1->setGeometry(0, h - PanelHeight, w, PanelHeight);
+    const int dx = w - DesignWidth;
+    lbl1->setGeometry(16, 13, 72, 16);
+    edt1->setGeometry(88, 9, qMax(60, 193 + dx), 22);
+    btn1->setGeometry(287 + dx, 7, 75, 25);
+    rg1->setGeometry(376 + dx, 0, 256, 40);
+    chk1->setGeometry(639 + dx, 11, 100, 17);
+    btn3->setGeometry(742 + dx, 7, 75, 25);
+    btn4->setGeometry(828 + dx, 7, 75, 25);
+    btn2->setGeometry(914 + dx, 7, 104, 25);
+    lbl3->setGeometry(16, 34, 329, 13);
+}
+
+void TForm2::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    placeControls();
+}
+
+QSize TForm2::screenSize() const
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->geometry().size() : QSize(1024, 768);
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    const QSize s = screenSize();
+    ScreenArea = qint64(s.width()) * s.height();
+    QDialog::showEvent(event);
+}
+
+void TForm2::showFrom(const QString &mainText)
+{
+    if (edt1->text().isEmpty() && !mainText.isEmpty())
+        edt1->setText(mainText);
+    setWindowState(Qt::WindowMaximized);
+    exec();
+}
+
+void TForm2::message(const QString &text)
+{
+    Dialogs::instance().message(this, text);
+}
+
+void TForm2::btn1Click()
+{
+    if (!QueryProtocol::gate(m_query))
+        return;
+    const QString ch = QueryProtocol::takeCurrentChar(m_query);
+    const StartupData &data = m_main->data();
+    if (!data.isSupported(ch)) {
+        message(QStringLiteral("这个汉字未被支持！"));
+        return;
+    }
+    const double dpi = m_main->screenDpi();
+    switch (rg1->itemIndex()) {
+    case 0:
+        DrawFullScreenSheet(ch);
+        break;
+    case 1: {
+        const SheetStyle style = m_main->sheetStyle();
+        m_animating = true;
+        animateCharacter(img1, data, ch, data.directionCodes(ch), style.frame, style.charColor, dpi);
+        m_animating = false;
+        break;
+    }
+    case 2:
+        img1->clearPicture(dpi);
+        queryState().StrokeStep = -1;
+        QueryProtocol::drawStrokeStep(m_query, data, ch, -1, 40, m_main->sheetStyle(), dpi);
+        break;
+    default:
+        break;
+    }
+    QueryProtocol::epilogue(m_query);
+    if (m_closeWhenDone && !m_animating) {
+        // Escape came during the animation: the window goes now that it has ended.
+        m_closeWhenDone = false;
+        accept();
+    }
+}
+
+void TForm2::DrawFullScreenSheet(const QString &ch)
+{
+    DrawingScope drawing;
+    const StartupData &data = m_main->data();
+    const double dpi = m_main->screenDpi();
+    img1->clearPicture(dpi);
+    img1->update();
+    SheetStyle style = m_main->sheetStyle();
+    const int hgap = int(m_main->cbb3->currentIndex() * data.PointsPerPixel);
+    const int vgap = int(m_main->cbb4->currentIndex() * data.PointsPerPixel);
+    const int top = int(10 * data.PointsPerPixel);
+    int zx = 0, zy = 0;
+    const int n = bhs(data.PrivateFonts, data.CharFontFamily, ch, 24, zx, zy);
+    if (n < 1) {
+        message(QStringLiteral("暂时不能读取笔画数据！"));
+        return;
+    }
+    const FullScreenFit fit =
+        fullScreenFit(n, img1->size(), screenSize(), hgap, vgap, data.PointsPerPixel, data.PixelsPerPoint);
+    bhs(data.PrivateFonts, data.CharFontFamily, ch, fit.fs, zx, zy);
+    if (chk1->isChecked())
+        style.numbers = StrokeNumbers{&data.PrivateFonts, QStringLiteral("AbcManuscript"), 24};
+    SheetMetrics m;
+    m.fsize = fit.fs;
+    m.hgap = hgap;
+    m.vgap = vgap;
+    m.perRow = fit.columns;
+
+    Graphics g(img1->picture(), dpi);
+    g.setPageUnit(PageUnit::Point);
+    g.setAntialiasing(true);
+    GraphicsPath glyph;
+    glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, fit.fs, QPointF(fit.left + zx, top + zy));
+    drawSheetCells(g, glyph, style, m, fit.left, top);
+    img1->update();
+}
+
+void TForm2::tmr1Timer()
+{
+    QueryState &q = queryState();
+    QueryProtocol::drawStrokeStep(m_query, m_main->data(), q.CurrentChar, q.StrokeStep, 40, m_main->sheetStyle(),
+                                  m_main->screenDpi());
+    ++q.StrokeStep;
+}
+
+void TForm2::tmr2Timer()
+{
+    if (QueryProtocol::requeryDue(m_query))
+        btn1Click();
+}
+
+void TForm2::btn2Click()
+{
+    tmr1->stop();
+    queryState().StopRequested = true;
+    QCoreApplication::processEvents();
+    accept();
+}
+
+void TForm2::FormKeyPress(int key)
+{
+    if (key != Qt::Key_Escape)
+        return;
+    tmr1->stop();
+    // No stop request: a running animation goes on to its end, then the window goes.
+    if (m_animating)
+        m_closeWhenDone = true;
+    else
+        accept();
+}
+
+void TForm2::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        FormKeyPress(Qt::Key_Escape);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -1,20 +1,62 @@
 #pragma once
 
-#include <QWidget>
+#include "QueryProtocol.h"
 
+#include <QDialog>
+
+class ImageView;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QTimer;
+class RadioGroup;
 class TForm1;
 
-// The full-screen window for projection.
-class TForm2 : public QWidget
+// The full-screen window for projection: the three displays of the first
+// tab page, the sheet fitted to the screen, with optional stroke numbers.
+// Its own edit, query type and timers; every other setting is the main
+// window's.
+class TForm2 : public QDialog
 {
     Q_OBJECT
 public:
     explicit TForm2(TForm1 *main, QWidget *parent = nullptr);
 
+    // Opens the window modally; an empty edit takes the main window's text.
+    void showFrom(const QString &mainText);
+
+    void btn1Click();
+    void DrawFullScreenSheet(const QString &ch);
+    void tmr1Timer();
+    void tmr2Timer();
+    void btn2Click();
+    void FormKeyPress(int key);
+
+    qint64 ScreenArea = 0;
+    QSize screenSize() const;
+
+    ImageView *img1 = nullptr;
+    QWidget *pnl1 = nullptr;
+    QLabel *lbl1 = nullptr, *lbl3 = nullptr;
+    QLineEdit *edt1 = nullptr;
+    QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn3 = nullptr, *btn4 = nullptr;
+    RadioGroup *rg1 = nullptr;
+    QCheckBox *chk1 = nullptr;
     QTimer *tmr1 = nullptr;
     QTimer *tmr2 = nullptr;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void message(const QString &text);
+    void placeControls();
+
     TForm1 *m_main;
+    QueryControls m_query;
+    bool m_animating = false;
+    bool m_closeWhenDone = false;
 };
