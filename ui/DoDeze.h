@@ -1,10 +1,12 @@
 #pragma once
 
+#include "QueryProtocol.h"
 #include "StartupData.h"
 
 #include <QColor>
 #include <QMainWindow>
 
+class ClipPlayer;
 class ColorSwatch;
 class ImageView;
 class QCheckBox;
@@ -50,6 +52,7 @@ public:
     void tmr2Timer();
     void btn78Click();
     void btn79Click();
+    void btn4Click();
     void ShowWelcomeText();
     void FormResize();
     void pgc1Change();
@@ -84,6 +87,7 @@ private:
     void fillScrollBox();
 
     StartupData m_data;
+    QueryControls m_query;
     bool m_released = false;
     QColor m_lastChosenColor = Qt::black;
     TForm2 *m_form2 = nullptr;
@@ -109,8 +113,13 @@ public:
     QCheckBox *chk2 = nullptr;
     QLineEdit *edt1 = nullptr;
     QTimer *tmr1 = nullptr, *tmr2 = nullptr;
-    // Worksheet pages: their panels and hidden redraw buttons.
+    // The pinyin sound board: its three bands, their inner panels and
+    // titles, and the one player behind all 63 buttons.
     QWidget *pnl1 = nullptr, *pnl6 = nullptr, *pnl7 = nullptr;
+    QWidget *pnl11 = nullptr, *pnl22 = nullptr, *pnl23 = nullptr;
+    QLabel *lbl7 = nullptr, *lbl8 = nullptr, *lbl9 = nullptr;
+    ClipPlayer *clipPlayer = nullptr;
+    // Worksheet pages: their panels and hidden redraw buttons.
     QWidget *pnl12 = nullptr, *pnl13 = nullptr, *pnl17 = nullptr, *pnl21 = nullptr;
     QScrollArea *scrlbx2 = nullptr, *scrlbx3 = nullptr;
     ImageView *img2 = nullptr, *img3 = nullptr;
