@@ -22,6 +22,7 @@ test: build
 
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/kelvora_bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_animation
 
 clean:
 	rm -rf $(BUILD)
