@@ -4,7 +4,12 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
 missing=()
-for p in "${wanted[@]}"; do
+for entry in "${wanted[@]}"; do
+  p=${entry%%:*}
+  cmd=${entry#*:}
+  if [ "$cmd" != "$entry" ] && command -v "$cmd" >/dev/null 2>&1; then
+    continue
+  fi
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

@@ -5,6 +5,7 @@
 #include "StartupData.h"
 
 #include <QDir>
+#include <QFontDatabase>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -118,6 +119,56 @@ private slots:
         a.release();
         b.release();
         c.release();
+    }
+
+    void letterFontSitsOnTheFourLines()
+    {
+        // At em 27 pt the baseline lies 0.84375 em below the line-box top, and
+        // the copybook's lines lie 3.2, 13.2, 23.2 and 33.2 pt below it.
+        const QRawFont f = data.PrivateFonts.family(QStringLiteral("AbcManuscript"));
+        QVERIFY(f.isValid());
+        QCOMPARE(f.ascent() / f.unitsPerEm(), 0.84375);
+        auto box = [this](const QString &s) {
+            GraphicsPath p;
+            p.addString(s, data.PrivateFonts, QStringLiteral("AbcManuscript"), 27, QPointF(0, 0));
+            QRectF r;
+            for (const QPainterPath &sub : p.subpaths())
+                r |= sub.boundingRect();
+            return r;
+        };
+        for (const QString &s : {QStringLiteral("H"), QStringLiteral("E"), QStringLiteral("b"), QStringLiteral("l"),
+                                 QStringLiteral("0"), QStringLiteral("7")})
+            QVERIFY2(qAbs(box(s).top() - 3.2) <= 0.5, qPrintable(s));
+        for (const QString &s : {QStringLiteral("x"), QStringLiteral("a"), QStringLiteral("z")})
+            QVERIFY2(qAbs(box(s).top() - 13.2) <= 0.5, qPrintable(s));
+        for (const QString &s : {QStringLiteral("p"), QStringLiteral("g"), QStringLiteral("y")})
+            QVERIFY2(qAbs(box(s).bottom() - 33.2) <= 0.5, qPrintable(s));
+        QVERIFY(qAbs(box(QStringLiteral("f")).bottom() - 23.2) <= 0.5); // no descender on f
+        QVERIFY(data.PinyinFontHandle >= 0);
+        QVERIFY(QFontDatabase::applicationFontFamilies(data.PinyinFontHandle).contains(QStringLiteral("PinYinok")));
+    }
+
+    void clipsAreShortStereoWaves()
+    {
+        const QStringList names = QStringLiteral(
+            "A AI AN ANG AO B C CH CHI CI D E EI EN ENG ER F G H I IE IN ING IU J K L M N O ONG OU P Q R RI S SH "
+            "SHI SI T U UI UN V VE VN W WU X Y YE YI YIN YING YU YUAN YUE YUN Z ZH ZHI ZI").split(QLatin1Char(' '));
+        QCOMPARE(names.size(), 63);
+        for (const QString &n : names) {
+            const QByteArray w = EmbeddedResource::bytes(n);
+            QVERIFY2(w.size() > 44 && w.startsWith("RIFF") && w.mid(8, 8) == "WAVEfmt ", qPrintable(n));
+            auto u16 = [&w](int at) { return quint16(uchar(w[at]) | uchar(w[at + 1]) << 8); };
+            auto u32 = [&](int at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
+            QCOMPARE(u16(20), quint16(1));      // PCM
+            QCOMPARE(u16(22), quint16(2));      // channels
+            QCOMPARE(u32(24), quint32(8000));   // samples per second
+            QCOMPARE(u32(28), quint32(16000));  // bytes per second
+            QCOMPARE(u16(34), quint16(8));      // bits per sample
+            QCOMPARE(w.mid(36, 4), QByteArray("data"));
+            const double seconds = u32(40) / 16000.0;
+            QVERIFY2(seconds >= 0.3 && seconds <= 2.5, qPrintable(n));
+            QCOMPARE(qint64(u32(40)), qint64(w.size() - 44));
+        }
     }
 
     void releaseEmptiesEverything()

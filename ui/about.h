@@ -2,10 +2,22 @@
 
 #include <QDialog>
 
-// The about dialog.
+class QLabel;
+class QPushButton;
+
+// The about dialog: what the program covers, for whom, and the donation picture.
 class TForm6 : public QDialog
 {
     Q_OBJECT
 public:
     explicit TForm6(QWidget *parent = nullptr);
+
+    void btn1Click();
+
+    QLabel *lbl1 = nullptr, *lbl3 = nullptr, *img1 = nullptr;
+    QPushButton *btn1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 };
