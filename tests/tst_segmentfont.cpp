@@ -12,7 +12,8 @@ class TestSegmentFont : public QObject
     Q_OBJECT
     StartupData data;
 
-    // The union of the contours, each filled on its own, at 128 pixels.
+    // The union of the contours, each filled on its own, at 128 pixels;
+    // anti-aliased, so a pixel holds its covered share.
     QImage coverage(const QString &ch, const QString &family)
     {
         QImage img(128, 128, QImage::Format_Grayscale8);
@@ -20,7 +21,7 @@ class TestSegmentFont : public QObject
         GraphicsPath p;
         p.addString(ch, data.PrivateFonts, family, 128, QPointF(0, 0));
         QPainter painter(&img);
-        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::Antialiasing, true);
         for (const QPainterPath &sub : p.subpaths())
             painter.fillPath(sub, Qt::white);
         return img;
@@ -99,12 +100,14 @@ private slots:
         for (const QChar c : data.allSupported()) {
             const QImage a = coverage(QString(c), data.CharFontFamily);
             const QImage b = coverage(QString(c), data.SegmentFontFamily);
-            int inter = 0, uni = 0;
+            // Areas: the intersection takes the smaller share of each pixel,
+            // the union the larger.
+            qint64 inter = 0, uni = 0;
             for (int y = 0; y < 128; ++y) {
                 const uchar *pa = a.constScanLine(y), *pb = b.constScanLine(y);
                 for (int x = 0; x < 128; ++x) {
-                    inter += pa[x] && pb[x];
-                    uni += pa[x] || pb[x];
+                    inter += qMin(pa[x], pb[x]);
+                    uni += qMax(pa[x], pb[x]);
                 }
             }
             const double iou = uni ? double(inter) / uni : 1.0;
