@@ -8,4 +8,36 @@ stroke is cut this way instead.
 """
 
 OVERRIDES = {
+    # 骨 squeezed to the left: the little 横 of its inner 横折 is shorter than
+    # a pressed-in head, so the stroke came out as one 竖; cut it like 骨.
+    "骶": {3: [0.38]},
+    "骺": {3: [0.37]},
+    "髀": {3: [0.39]},
+    "髂": {3: [0.36]},
+    "髅": {3: [0.37]},
+    "髑": {3: [0.37]},
+    "鹘": {3: [0.38]},
+    # 敖 on top of another part: the 横 of 方's 横折钩 is a short curve and
+    # was taken for the head of the 竖 ("23"); cut it like 敖 ("123").
+    "獒": {5: [0.26, 0.655]},
+    "螯": {5: [0.27, 0.635]},
+    "熬": {5: [0.25, 0.739]},
+    "聱": {5: [0.26, 0.752]},
+    "鏊": {5: [0.25, 0.671]},
+    "鳌": {5: [0.25, 0.768]},
+    "廒": {8: [0.21, 0.773]},
+    # Same for the 横折钩 of 成 squeezed by 钅 ("23" instead of "123").
+    "铖": {8: [0.27, 0.788]},
+    # The short first 竖 of 丂 (号, 考, 巧: "2123") was lost in the 横.
+    "羲": {13: [0.14, 0.446, 0.824]},
+    "曦": {17: [0.13, 0.428, 0.817]},
+    "饕": {5: [0.12, 0.411, 0.815]},
+    # Small 横折 whose 横 was taken for a pressed-in head: 片 of 牒, 口 of
+    # 鹗, 夕 of 爹 (片, 口 and 多 give "12").
+    "牒": {4: [0.21]},
+    "鹗": {2: [0.53]},
+    "爹": {6: [0.15]},
+    # The 横折弯钩 of 虒 bends gently and starts with a short 横, so it came
+    # out "14"; cut it like 褫 and 乙 ("1214").
+    "搋": {13: [0.17, 0.49, 0.744]},
 }

@@ -360,8 +360,10 @@ def turns(med, w):
 # moving left as vertical: a 点 or 捺 is pushed sideways to the right, a 撇
 # falls downward.  Rising strokes to the right are 提 and count as horizontal
 # up to 75 degrees (the steep 提 of 氵 and 冫); only a nearly upright rise is 4.
-# A hook rising to the left is 3 up to 45 degrees and 4 beyond.
-def code(vec):
+# After a turn a rise to the right is the 提 of a 竖提 (under 50 degrees) or
+# the hook of a 斜钩 (戈, 气, 风: over 60), so there it is horizontal only up
+# to 55.  A hook rising to the left is 3 up to 45 degrees and 4 beyond.
+def code(vec, turned=False):
     dx, dy = float(vec[0]), -float(vec[1])
     if abs(dx) < 1e-9 and abs(dy) < 1e-9:
         return 1
@@ -369,7 +371,7 @@ def code(vec):
     if dy >= 0:  # moving down (or level)
         limit = 55.0 if dx > 0 else 35.0
         return (1 if dx > 0 else 3) if steep < limit else 2
-    limit = 75.0 if dx > 0 else 45.0
+    limit = (55.0 if turned else 75.0) if dx > 0 else 45.0
     return (1 if dx > 0 else 3) if steep < limit else 4
 
 
@@ -418,7 +420,7 @@ def _part_code(med, a, b, body):
     a2, b2 = max(a, body[0]), min(b, body[1])
     if b2 - a2 < (b - a) / 2:
         a2, b2 = a, b
-    return code(med.at(b2) - med.at(a2))
+    return code(med.at(b2) - med.at(a2), turned=a > 0)
 
 
 def split_stroke(pieces, med, cuts, w):
