@@ -216,16 +216,16 @@ void TForm1::buildPage1()
     pnl5->setGeometry(51, 75, 40, 20);
 
     grp2 = named(new QGroupBox(QStringLiteral("保存为图片"), pnl2), "grp2");
-    grp2->setGeometry(384, 8, 384, 73);
+    grp2->setGeometry(384, 8, 396, 73);
     rg2 = new RadioGroup(QStringLiteral("rg2"), QStringLiteral("图片类型"),
                          {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")}, 3, grp2);
-    rg2->setGeometry(8, 17, 152, 45);
+    rg2->setGeometry(8, 17, 162, 45);
     rg2->setItemIndex(1);
     rg3 = new RadioGroup(QStringLiteral("rg3"), QStringLiteral("分辨率dpi"),
                          {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")}, 3, grp2);
-    rg3->setGeometry(166, 17, 152, 45);
+    rg3->setGeometry(176, 17, 152, 45);
     rg3->setItemIndex(1);
-    btn2 = button(grp2, "btn2", QStringLiteral("保存"), QRect(326, 25, 51, 37), QStringLiteral("把笔顺保存为图片"));
+    btn2 = button(grp2, "btn2", QStringLiteral("保存"), QRect(336, 25, 51, 37), QStringLiteral("把笔顺保存为图片"));
 
     lbl10 = label(pnl2, "lbl10", QStringLiteral("字号："), 384, 91);
     cbb5 = numberBox(pnl2, "cbb5",
@@ -237,9 +237,9 @@ void TForm1::buildPage1()
     chk2 = named(new QCheckBox(QStringLiteral("显示汉字轮廓"), pnl2), "chk2");
     chk2->setGeometry(600, 89, 120, 17);
 
-    btn69 = button(pnl2, "btn69", QStringLiteral("批量导出"), QRect(790, 11, 75, 25),
+    btn69 = button(pnl2, "btn69", QStringLiteral("批量导出"), QRect(796, 11, 75, 25),
                    QStringLiteral("本功能可为开发Android或IOS以及第三方软件集成提供图片数据"));
-    btn70 = button(pnl2, "btn70", QStringLiteral("关于"), QRect(790, 51, 75, 25));
+    btn70 = button(pnl2, "btn70", QStringLiteral("关于"), QRect(796, 51, 75, 25));
     btn4 = button(pnl2, "btn4", QStringLiteral("全屏模式"), QRect(884, 11, 75, 65),
                   QStringLiteral("一般用于有投影仪的多媒体教学"));
 

@@ -1,13 +1,95 @@
 // Saving the stroke-order picture of the main window.
 #include "DoDeze.h"
 
+#include "ConversionError.h"
+#include "Dialogs.h"
+#include "DoDezeSave.h"
+#include "QueryState.h"
+#include "RadioGroup.h"
+#include "StrokePicture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+QString g_lastSaveError;
+}
+
+QString lastSaveDoDezeError()
+{
+    return g_lastSaveError;
+}
+
 bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir)
 {
-    Q_UNUSED(str);
-    Q_UNUSED(Fdir);
+    DrawingScope drawing;
+    g_lastSaveError.clear();
+    PictureSettings s;
+    s.metrics = sheetMetrics(); // an empty box abandons the save here
+    s.style = sheetStyle();
+    s.type = rg2->itemIndex();
+    s.resolution = rg3->itemIndex();
+    s.pointsPerPixel = m_data.PointsPerPixel;
+    const PictureResult r = saveStrokePicture(m_data, str, s, Fdir);
+    switch (r.status) {
+    case PictureStatus::Written:
+        return true;
+    case PictureStatus::NoStrokeData:
+        message(QStringLiteral("暂时不能读取笔画数据！"));
+        return false;
+    case PictureStatus::NoCellsPerRow:
+        throw ConversionError{QStringLiteral("Floating point division by zero")};
+    case PictureStatus::TooLarge:
+        g_lastSaveError = QStringLiteral("字号或每行个数太大，图片无法生成！");
+        return false;
+    case PictureStatus::WriteFailed:
+        g_lastSaveError = r.error;
+        return false;
+    }
     return false;
 }
 
 void TForm1::btn2Click()
 {
+    if (edt1->text().isEmpty()) {
+        message(QStringLiteral("请先输入汉字！"));
+        return;
+    }
+    if (!edt1->hasSelectedText())
+        SelectCharAt(0);
+    const QString ch = edt1->selectedText().left(1);
+    // Show the character that is being saved.
+    if (ch != queryState().CurrentChar)
+        btn1->click();
+    QCoreApplication::processEvents();
+    if (!m_data.isSupported(ch)) {
+        message(QStringLiteral("该汉字不在标准字库中！"));
+        return;
+    }
+
+    QString name = Dialogs::instance().saveFileName(this, QStringLiteral("图片(*.bmp *.jpg *.png)"));
+    if (name.isEmpty())
+        return;
+    // Only the file name's own extension goes; a folder may contain dots.
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > name.lastIndexOf(QLatin1Char('/')))
+        name.truncate(dot);
+    const QString path = name + pictureExtension(rg2->itemIndex());
+    if (QFileInfo::exists(path)
+        && !Dialogs::instance().question(this, QStringLiteral("该文件名已存在，你确定要覆盖吗？"),
+                                         QStringLiteral("提示信息")))
+        return;
+    try {
+        if (SaveDoDeze(ch, path)) {
+            message(QStringLiteral("图片已保存！"));
+        } else if (!lastSaveDoDezeError().isEmpty()) {
+            message(QStringLiteral("图片未能保存：%1\n%2")
+                        .arg(QDir::toNativeSeparators(path), lastSaveDoDezeError()));
+        }
+    } catch (const ConversionError &e) {
+        message(e.message);
+    }
 }

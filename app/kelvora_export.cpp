@@ -1,0 +1,265 @@
+// kelvora-export: writes stroke-order pictures from the command line, the
+// same pictures as "保存" and "批量导出" in the window, on every core.
+#include "StartupData.h"
+#include "StrokePicture.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <QThread>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+enum ExitCode { Ok = 0, WritesFailed = 1, BadUsage = 2 };
+
+struct Options
+{
+    QString out;
+    QString text; // --chars or the contents of --from
+    bool all = false;
+    bool byCode = false;
+    int screenDpi = 96;
+    int jobs = 1;
+    int sizePx = 72, hgapPx = 10, vgapPx = 10, perRow = 8;
+    PictureSettings picture;
+};
+
+[[noreturn]] void fail(int code, const QString &message)
+{
+    std::fprintf(stderr, "kelvora-export: %s\n", qPrintable(message));
+    if (code == BadUsage)
+        std::fprintf(stderr, "Try 'kelvora-export --help'.\n");
+    std::exit(code);
+}
+
+int intIn(const QCommandLineParser &p, const QString &name, int low, int high)
+{
+    bool ok = false;
+    const int v = p.value(name).toInt(&ok);
+    if (!ok || v < low || v > high)
+        fail(BadUsage, QStringLiteral("--%1 must be a whole number from %2 to %3, not '%4'")
+                           .arg(name).arg(low).arg(high).arg(p.value(name)));
+    return v;
+}
+
+int choice(const QCommandLineParser &p, const QString &name, const QStringList &items)
+{
+    const int i = int(items.indexOf(p.value(name)));
+    if (i < 0)
+        fail(BadUsage, QStringLiteral("--%1 must be one of %2, not '%3'")
+                           .arg(name, items.join(QLatin1Char('|')), p.value(name)));
+    return i;
+}
+
+QColor colour(const QCommandLineParser &p, const QString &name)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!rgb.match(p.value(name)).hasMatch())
+        fail(BadUsage, QStringLiteral("--%1 must be a colour #RRGGBB, not '%2'").arg(name, p.value(name)));
+    return QColor(p.value(name));
+}
+
+Options parse(const QStringList &arguments)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "Writes one stroke-order picture per character, like Kelvora's batch export.\n"
+        "Exit status: 0 all written, 1 some pictures not written or nothing to export,\n"
+        "2 a bad option or an unusable output folder."));
+    p.addHelpOption();
+    const auto opt = [&p](const char *name, const char *help, const char *valueName = nullptr,
+                          const char *def = nullptr) {
+        QCommandLineOption o(QLatin1String(name), QString::fromUtf8(help));
+        if (valueName)
+            o.setValueName(QLatin1String(valueName));
+        if (def)
+            o.setDefaultValue(QLatin1String(def));
+        p.addOption(o);
+    };
+    opt("out", "Folder to write to; created when missing.", "DIR");
+    opt("chars", "Export these characters (unsupported ones are skipped).", "TEXT");
+    opt("from", "Export the characters of this UTF-8 text file.", "FILE");
+    opt("all", "Export all 6763 characters.");
+    opt("format", "Picture type: bmp, jpg or png (default jpg).", "TYPE", "jpg");
+    opt("dpi", "Resolution: 96, 300 or 600 (default 300).", "DPI", "300");
+    opt("size", "Character size in screen pixels (default 72).", "PIXELS", "72");
+    opt("per-row", "Cells per row (default 8).", "N", "8");
+    opt("hgap", "Gap between cells in screen pixels, 0-10 (default 10).", "N", "10");
+    opt("vgap", "Gap between rows in screen pixels, 0-10 (default 10).", "N", "10");
+    opt("split", "Cells: follow (one stroke each), stroke (strokes so far, default) or trace "
+                 "(strokes so far over the rest in the tracing colour).", "MODE", "stroke");
+    opt("grid", "Guide grid: none, tian (田字格, default) or mi (米字格).", "GRID", "tian");
+    opt("style", "Grid lines: 0 solid outside and dashed inside (default), 1 all solid, "
+                 "2 all dashed.", "N", "0");
+    opt("char-color", "Colour of the strokes (default #000000).", "#RRGGBB", "#000000");
+    opt("trace-color", "Tracing and outline colour (default #C0C0C0).", "#RRGGBB", "#C0C0C0");
+    opt("frame-color", "Grid colour (default #808000).", "#RRGGBB", "#808000");
+    opt("outline", "Draw the outline of the whole character in every cell.");
+    opt("name", "File names: char (the character, default) or code (its hex code, 4F60).",
+        "HOW", "char");
+    opt("screen-dpi", "Resolution of the screen the sizes refer to (default 96).", "N", "96");
+    opt("jobs", "Pictures written at once (default: the number of cores).", "N");
+
+    if (!p.parse(arguments))
+        fail(BadUsage, p.errorText());
+    if (p.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(p.helpText()), stdout);
+        std::exit(Ok);
+    }
+    if (!p.positionalArguments().isEmpty())
+        fail(BadUsage, QStringLiteral("unexpected argument '%1'").arg(p.positionalArguments().first()));
+
+    Options o;
+    o.out = p.value(QStringLiteral("out"));
+    if (o.out.isEmpty())
+        fail(BadUsage, QStringLiteral("--out DIR is required"));
+    const int sources = int(p.isSet(QStringLiteral("chars"))) + int(p.isSet(QStringLiteral("from")))
+                        + int(p.isSet(QStringLiteral("all")));
+    if (sources != 1)
+        fail(BadUsage, QStringLiteral("give exactly one of --chars, --from and --all"));
+    o.all = p.isSet(QStringLiteral("all"));
+    if (p.isSet(QStringLiteral("chars")))
+        o.text = p.value(QStringLiteral("chars"));
+    if (p.isSet(QStringLiteral("from"))) {
+        QFile f(p.value(QStringLiteral("from")));
+        if (!f.open(QIODevice::ReadOnly))
+            fail(BadUsage, QStringLiteral("cannot read %1: %2").arg(f.fileName(), f.errorString()));
+        o.text = QString::fromUtf8(f.readAll());
+    }
+
+    PictureSettings &s = o.picture;
+    s.type = choice(p, QStringLiteral("format"), {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")});
+    s.resolution = choice(p, QStringLiteral("dpi"), {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")});
+    o.sizePx = intIn(p, QStringLiteral("size"), 1, 100000);
+    o.perRow = intIn(p, QStringLiteral("per-row"), 1, 100000);
+    o.hgapPx = intIn(p, QStringLiteral("hgap"), 0, 10);
+    o.vgapPx = intIn(p, QStringLiteral("vgap"), 0, 10);
+    s.style.splitMode = choice(p, QStringLiteral("split"),
+                               {QStringLiteral("follow"), QStringLiteral("stroke"), QStringLiteral("trace")});
+    s.style.frame.gridType = choice(p, QStringLiteral("grid"),
+                                    {QStringLiteral("none"), QStringLiteral("tian"), QStringLiteral("mi")});
+    s.style.frame.lineStyle = intIn(p, QStringLiteral("style"), 0, 2);
+    s.style.charColor = colour(p, QStringLiteral("char-color"));
+    s.style.traceColor = colour(p, QStringLiteral("trace-color"));
+    s.style.frame.color = colour(p, QStringLiteral("frame-color"));
+    s.style.outline = p.isSet(QStringLiteral("outline"));
+    o.byCode = choice(p, QStringLiteral("name"), {QStringLiteral("char"), QStringLiteral("code")}) == 1;
+    o.screenDpi = intIn(p, QStringLiteral("screen-dpi"), 1, 10000);
+    o.jobs = p.isSet(QStringLiteral("jobs")) ? intIn(p, QStringLiteral("jobs"), 1, 1024)
+                                             : qMax(1, QThread::idealThreadCount());
+    return o;
+}
+
+// The folder exists (or is made) and takes a file; nothing is left in it.
+void checkFolder(const QString &dir)
+{
+    if (!QDir().mkpath(dir))
+        fail(BadUsage, QStringLiteral("cannot create the folder %1").arg(dir));
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".kelvora-export-XXXXXX")));
+    if (!probe.open())
+        fail(BadUsage, QStringLiteral("cannot write to the folder %1: %2").arg(dir, probe.errorString()));
+}
+
+struct Failure
+{
+    int index = -1;
+    QString path, reason;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // No window is shown: run without a display unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt sees no option of ours: it would take --style for its own.
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    QStringList arguments{app.arguments().constFirst()};
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const Options o = parse(arguments);
+
+    StartupData data;
+    loadStartupData(data, o.screenDpi);
+    if (data.allSupported().isEmpty() || !data.PrivateFonts.hasFamily(data.CharFontFamily))
+        fail(WritesFailed, QStringLiteral("the embedded character data could not be loaded"));
+    const QString list = o.all ? data.allSupported() : exportableCharacters(data, o.text);
+    if (list.isEmpty())
+        fail(WritesFailed, QStringLiteral("nothing to export: no supported character in the input"));
+    checkFolder(o.out);
+
+    PictureSettings settings = o.picture;
+    settings.metrics = sheetMetricsFromPixels(o.sizePx, o.hgapPx, o.vgapPx, o.perRow, data.PointsPerPixel);
+    settings.pointsPerPixel = data.PointsPerPixel;
+    const QDir dir(o.out);
+    const QString ext = pictureExtension(settings.type);
+    auto pathOf = [&](int i) {
+        const QString c = list.mid(i, 1);
+        return dir.filePath((o.byCode ? HexCodeName(c) : c) + ext);
+    };
+
+    const int total = int(list.size());
+    std::atomic<int> next{0}, done{0};
+    std::mutex lock;
+    Failure first;
+    int failed = 0;
+    // A raw font must not be shared between threads: every worker loads its own.
+    auto worker = [&] {
+        StartupData own;
+        loadStartupData(own, o.screenDpi);
+        for (int i = next++; i < total; i = next++) {
+            const QString path = pathOf(i);
+            const PictureResult r = saveStrokePicture(own, list.mid(i, 1), settings, path);
+            if (r.status != PictureStatus::Written) {
+                const QString reason = r.status == PictureStatus::NoStrokeData
+                                           ? QStringLiteral("no stroke data")
+                                           : r.error;
+                std::lock_guard<std::mutex> guard(lock);
+                ++failed;
+                if (first.index < 0 || i < first.index)
+                    first = {i, path, reason};
+            }
+            ++done;
+        }
+        own.release();
+    };
+
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::thread> workers;
+    const int jobs = qMin(o.jobs, total);
+    for (int j = 0; j < jobs; ++j)
+        workers.emplace_back(worker);
+    const bool terminal = isatty(STDERR_FILENO);
+    while (terminal && done < total) {
+        std::fprintf(stderr, "\r%d/%d pictures", done.load(), total);
+        std::fflush(stderr);
+        QThread::msleep(200);
+    }
+    for (std::thread &t : workers)
+        t.join();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (terminal)
+        std::fprintf(stderr, "\r%d/%d pictures\n", total, total);
+
+    if (failed > 0)
+        fail(WritesFailed, QStringLiteral("%1 of %2 pictures could not be written; the first: %3 (%4)")
+                               .arg(failed).arg(total).arg(first.path, first.reason));
+    std::fprintf(stderr, "%d pictures written to %s in %.1f s (%.0f per second, %d jobs)\n", total,
+                 qPrintable(QDir::toNativeSeparators(dir.absolutePath())), seconds,
+                 seconds > 0 ? total / seconds : 0.0, jobs);
+    return Ok;
+}

@@ -1,0 +1,11 @@
+#include "MySelectFolderOld.h"
+
+#include "Dialogs.h"
+
+QString SelectFolderOld(QWidget *owner, const QString &initial)
+{
+    QString folder = Dialogs::instance().chooseFolder(owner, initial, false);
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
