@@ -85,15 +85,7 @@ int main(int argc, char *argv[])
             img.fill(Qt::white);
         else
             img = makeBitmap(size.width(), size.height(), 96, qRgb(255, 255, 255));
-        {
-            Graphics g(img, 96);
-            g.setPageUnit(PageUnit::Point);
-            g.setAntialiasing(true);
-            GraphicsPath glyph;
-            glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, m.fsize,
-                            QPointF(l.left + zx, l.top + zy));
-            drawSheetCells(g, glyph, style, m, l.left, l.top);
-        }
+        drawStrokeSheet(img, 96, data, ch, style, m, l.left, l.top, zx, zy);
         std::swap(img, keep);
     };
     const double fresh = medianMicros(15, [&] { drawSheet(false); });

@@ -109,16 +109,8 @@ PictureResult renderStrokePicture(const StartupData &data, const QString &ch,
         image.fill(Qt::white);
         image.reinterpretAsFormat(QImage::Format_RGB32);
     }
-    {
-        Graphics g(image, dpi);
-        g.setPageUnit(PageUnit::Point);
-        g.setAntialiasing(true);
-        const int mg = int(10 * s.pointsPerPixel);
-        GraphicsPath glyph;
-        glyph.addString(c, data.PrivateFonts, data.CharFontFamily, s.metrics.fsize,
-                        QPointF(mg + zx, mg + zy));
-        drawSheetCells(g, glyph, s.style, s.metrics, mg, mg);
-    }
+    const int mg = int(10 * s.pointsPerPixel); // cells start at the margin, not centred
+    drawStrokeSheet(image, dpi, data, c, s.style, s.metrics, mg, mg, zx, zy);
     out = image;
     return {};
 }

@@ -5,6 +5,17 @@
 #include "GraphicsPathIterator.h"
 #include "StartupData.h"
 
+void drawStrokeSheet(QImage &picture, double dpi, const StartupData &data, const QString &ch,
+                     const SheetStyle &style, const SheetMetrics &m, int left, int top, int zx, int zy)
+{
+    Graphics g(picture, dpi);
+    g.setPageUnit(PageUnit::Point);
+    g.setAntialiasing(true);
+    GraphicsPath glyph;
+    glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, m.fsize, QPointF(left + zx, top + zy));
+    drawSheetCells(g, glyph, style, m, left, top);
+}
+
 int sheetRows(int n, int perRow)
 {
     if (perRow <= 0)

@@ -2,10 +2,13 @@
 
 #include "SheetStyle.h"
 
+#include <QImage>
 #include <QSize>
+#include <QString>
 
 class Graphics;
 class GraphicsPath;
+struct StartupData;
 
 // Draws the n cells of a stroke-order sheet. glyph is the character's path
 // built once at the first cell's origin (firstLeft + zx, firstTop + zy); the
@@ -14,6 +17,12 @@ class GraphicsPath;
 // down every perRow cells.
 void drawSheetCells(Graphics &g, const GraphicsPath &glyph, const SheetStyle &style,
                     const SheetMetrics &m, int firstLeft, int firstTop);
+
+// The whole sheet of ch on a picture of resolution dpi, in points: the
+// glyph built once, centred in the first cell at (left, top) with the
+// offsets (zx, zy) from bhs, then every cell.
+void drawStrokeSheet(QImage &picture, double dpi, const StartupData &data, const QString &ch,
+                     const SheetStyle &style, const SheetMetrics &m, int left, int top, int zx, int zy);
 
 // Rows needed for n cells at perRow per row (perRow > 0).
 int sheetRows(int n, int perRow);

@@ -22,9 +22,10 @@ public:
         filters << filter;
         return saveName;
     }
-    QString chooseFolder(QWidget *, const QString &start, bool native) override
+    QString chooseFolder(QWidget *, const QString &start, bool native, const QString &title) override
     {
         folderStarts << start;
+        folderTitles << title;
         lastNative = native;
         return folder;
     }
@@ -37,7 +38,7 @@ public:
         return true;
     }
 
-    QStringList messages, questions, filters, folderStarts;
+    QStringList messages, questions, filters, folderStarts, folderTitles;
     QList<QColor> colorStarts;
     bool answerOk = false;
     bool lastNative = false;

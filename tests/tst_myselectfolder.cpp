@@ -29,7 +29,7 @@ private slots:
         dialogs.folder = QStringLiteral("/");
         QCOMPARE(SelectFolder(nullptr, QString()), QStringLiteral("/"));
         dialogs.folder = QStringLiteral("/srv/out");
-        QCOMPARE(SelectFolderOld(nullptr, QString()), QStringLiteral("/srv/out/"));
+        QCOMPARE(SelectFolderOld(nullptr, QStringLiteral("选择文件夹"), QString()), QStringLiteral("/srv/out/"));
         QVERIFY(!dialogs.lastNative);
     }
 
@@ -37,7 +37,7 @@ private slots:
     {
         dialogs.folder.clear();
         QCOMPARE(SelectFolder(nullptr, tmp.path()), QString());
-        QCOMPARE(SelectFolderOld(nullptr, tmp.path()), QString());
+        QCOMPARE(SelectFolderOld(nullptr, QStringLiteral("选择文件夹"), tmp.path()), QString());
     }
 
     void startingFolder()
@@ -46,7 +46,7 @@ private slots:
         const QString gone = tmp.filePath(QStringLiteral("gone"));
         SelectFolder(nullptr, tmp.path());
         SelectFolder(nullptr, gone); // no longer there: not offered
-        SelectFolderOld(nullptr, gone); // asked for anyway, to no effect
+        SelectFolderOld(nullptr, QStringLiteral("选择文件夹"), gone); // asked for anyway, to no effect
         QCOMPARE(dialogs.folderStarts, (QStringList{tmp.path(), QString(), gone}));
     }
 
@@ -71,6 +71,7 @@ private slots:
         dialogs.folder = QStringLiteral("/srv/out");
         QCOMPARE(ChooseFolder(nullptr), QStringLiteral("/srv/out/"));
         QVERIFY(!dialogs.lastNative);
+        QCOMPARE(dialogs.folderTitles.last(), QStringLiteral("选择文件夹"));
         QCOMPARE(LastFolder, QStringLiteral("/srv/out/"));
     }
 };

@@ -3,7 +3,6 @@
 #include "ConversionError.h"
 #include "Dialogs.h"
 #include "DoDeze.h"
-#include "DoDezeSave.h"
 #include "MySelectFolder.h"
 #include "RadioGroup.h"
 #include "StrokePicture.h"
@@ -146,10 +145,11 @@ void TForm5::btn2Click()
             pb1->setValue(i);
             QCoreApplication::processEvents(); // "停止" is handled here
             try {
-                if (!m_main->SaveDoDeze(c, path) && !lastSaveDoDezeError().isEmpty()) {
+                QString why;
+                if (!m_main->SaveDoDeze(c, path, &why) && !why.isEmpty()) {
                     if (failed++ == 0) {
                         firstFailed = path;
-                        firstReason = lastSaveDoDezeError();
+                        firstReason = why;
                     }
                 }
             } catch (const ConversionError &e) {

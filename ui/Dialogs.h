@@ -18,8 +18,10 @@ public:
     virtual bool question(QWidget *parent, const QString &text, const QString &caption) = 0;
     // A file name to save to, empty when cancelled.
     virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
-    // A folder, empty when cancelled; native picks the platform's dialog.
-    virtual QString chooseFolder(QWidget *parent, const QString &startFolder, bool native) = 0;
+    // A folder, empty when cancelled; native picks the platform's dialog,
+    // which keeps its own title.
+    virtual QString chooseFolder(QWidget *parent, const QString &startFolder, bool native,
+                                 const QString &title = QString()) = 0;
     // Lets the user pick a colour starting at color; true when confirmed.
     virtual bool chooseColor(QWidget *parent, QColor &color) = 0;
 

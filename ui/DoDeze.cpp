@@ -12,6 +12,7 @@
 #include "QueryProtocol.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
+#include "StrokePicture.h"
 #include "StrokeSheet.h"
 #include "WritingAnimation.h"
 #include "about.h"
@@ -381,12 +382,9 @@ SheetStyle TForm1::sheetStyle() const
 
 SheetMetrics TForm1::sheetMetrics() const
 {
-    SheetMetrics m;
-    m.fsize = int(strToInt(cbb5->currentText()) * m_data.PointsPerPixel);
-    m.hgap = int(cbb3->currentIndex() * m_data.PointsPerPixel);
-    m.vgap = int(cbb4->currentIndex() * m_data.PointsPerPixel);
-    m.perRow = strToInt(cbb6->currentText());
-    return m;
+    const int size = strToInt(cbb5->currentText()); // the size box is read first
+    const int perRow = strToInt(cbb6->currentText());
+    return sheetMetricsFromPixels(size, cbb3->currentIndex(), cbb4->currentIndex(), perRow, m_data.PointsPerPixel);
 }
 
 void TForm1::fillScrollBox()
@@ -469,13 +467,7 @@ void TForm1::DrawStrokeSheet(const QString &ch)
     if (img1->size() != cleared)
         img1->clearPicture(screenDpi());
 
-    Graphics g(img1->picture(), screenDpi());
-    g.setPageUnit(PageUnit::Point);
-    g.setAntialiasing(true);
-    GraphicsPath glyph;
-    glyph.addString(ch, m_data.PrivateFonts, m_data.CharFontFamily, m.fsize,
-                    QPointF(layout.left + zx, layout.top + zy));
-    drawSheetCells(g, glyph, style, m, layout.left, layout.top);
+    drawStrokeSheet(img1->picture(), screenDpi(), m_data, ch, style, m, layout.left, layout.top, zx, zy);
     img1->update();
 }
 

@@ -58,8 +58,9 @@ public:
     void pgc1Change();
 
     // Saving pictures (DoDezeSave.cpp). SaveDoDeze returns whether a file
-    // was written.
-    bool SaveDoDeze(const QString &str, const QString &Fdir);
+    // was written; when none was and the user has not been told why (a
+    // failed write, a picture too large), the reason goes to *error.
+    bool SaveDoDeze(const QString &str, const QString &Fdir, QString *error = nullptr);
     void btn2Click();
 
     // The pinyin sound board (DoDezePinyin.cpp).

@@ -3,7 +3,6 @@
 
 #include "ConversionError.h"
 #include "Dialogs.h"
-#include "DoDezeSave.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
 #include "StrokePicture.h"
@@ -14,19 +13,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-QString g_lastSaveError;
-}
-
-QString lastSaveDoDezeError()
-{
-    return g_lastSaveError;
-}
-
-bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir)
+bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir, QString *error)
 {
     DrawingScope drawing;
-    g_lastSaveError.clear();
+    if (error)
+        error->clear();
+    QString why;
     PictureSettings s;
     s.metrics = sheetMetrics(); // an empty box abandons the save here
     s.style = sheetStyle();
@@ -43,12 +35,14 @@ bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir)
     case PictureStatus::NoCellsPerRow:
         throw ConversionError{QStringLiteral("Floating point division by zero")};
     case PictureStatus::TooLarge:
-        g_lastSaveError = QStringLiteral("字号或每行个数太大，图片无法生成！");
-        return false;
+        why = QStringLiteral("字号或每行个数太大，图片无法生成！");
+        break;
     case PictureStatus::WriteFailed:
-        g_lastSaveError = r.error;
-        return false;
+        why = r.error;
+        break;
     }
+    if (error)
+        *error = why;
     return false;
 }
 
@@ -83,12 +77,11 @@ void TForm1::btn2Click()
                                          QStringLiteral("提示信息")))
         return;
     try {
-        if (SaveDoDeze(ch, path)) {
+        QString why;
+        if (SaveDoDeze(ch, path, &why))
             message(QStringLiteral("图片已保存！"));
-        } else if (!lastSaveDoDezeError().isEmpty()) {
-            message(QStringLiteral("图片未能保存：%1\n%2")
-                        .arg(QDir::toNativeSeparators(path), lastSaveDoDezeError()));
-        }
+        else if (!why.isEmpty())
+            message(QStringLiteral("图片未能保存：%1\n%2").arg(QDir::toNativeSeparators(path), why));
     } catch (const ConversionError &e) {
         message(e.message);
     }

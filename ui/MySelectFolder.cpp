@@ -21,7 +21,7 @@ QString SelectFolder(QWidget *owner, const QString &initial)
 QString ChooseFolder(QWidget *caller)
 {
     const QString folder = QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs)
-                               ? SelectFolderOld(caller, LastFolder)
+                               ? SelectFolderOld(caller, QStringLiteral("选择文件夹"), LastFolder)
                                : SelectFolder(caller, LastFolder);
     if (!folder.isEmpty())
         LastFolder = folder;

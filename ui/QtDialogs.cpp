@@ -38,12 +38,13 @@ QString QtDialogs::saveFileName(QWidget *parent, const QString &filter)
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-QString QtDialogs::chooseFolder(QWidget *parent, const QString &startFolder, bool native)
+QString QtDialogs::chooseFolder(QWidget *parent, const QString &startFolder, bool native,
+                                const QString &title)
 {
     QFileDialog::Options opts = QFileDialog::ShowDirsOnly;
     if (!native)
         opts |= QFileDialog::DontUseNativeDialog;
-    return QFileDialog::getExistingDirectory(parent, QString(), startFolder, opts);
+    return QFileDialog::getExistingDirectory(parent, native ? QString() : title, startFolder, opts);
 }
 
 bool QtDialogs::chooseColor(QWidget *parent, QColor &color)

@@ -214,12 +214,7 @@ void TForm2::DrawFullScreenSheet(const QString &ch)
     m.vgap = vgap;
     m.perRow = fit.columns;
 
-    Graphics g(img1->picture(), dpi);
-    g.setPageUnit(PageUnit::Point);
-    g.setAntialiasing(true);
-    GraphicsPath glyph;
-    glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, fit.fs, QPointF(fit.left + zx, top + zy));
-    drawSheetCells(g, glyph, style, m, fit.left, top);
+    drawStrokeSheet(img1->picture(), dpi, data, ch, style, m, fit.left, top, zx, zy);
     img1->update();
 }
 
