@@ -2,6 +2,7 @@
 
 #include "ConversionError.h"
 #include "Dialogs.h"
+#include "InterfaceFont.h"
 #include "DoDeze.h"
 #include "MySelectFolder.h"
 #include "RadioGroup.h"
@@ -21,9 +22,7 @@ TForm5::TForm5(TForm1 *main, QWidget *parent) : QDialog(parent), m_main(main)
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("批量导出汉字笔顺"));
     setFixedSize(428, 275);
-    QFont f = font();
-    f.setPixelSize(12);
-    setFont(f);
+    useInterfaceFont(this);
 
     pnl1 = new QWidget(this);
     pnl1->setGeometry(8, 8, 412, 25);

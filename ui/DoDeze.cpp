@@ -9,6 +9,7 @@
 #include "Graphics.h"
 #include "GraphicsPath.h"
 #include "ImageView.h"
+#include "InterfaceFont.h"
 #include "QueryProtocol.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
@@ -120,10 +121,7 @@ TForm1::TForm1(double dpi, QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Kelvora v1.5"));
     resize(994, 572);
-    // A compact interface font, as the settings band was laid out for.
-    QFont f = font();
-    f.setPixelSize(12);
-    setFont(f);
+    useInterfaceFont(this);
     FormCreate(dpi);
 
     pgc1 = named(new QTabWidget(this), "pgc1");

@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "GraphicsPath.h"
 #include "ImageView.h"
+#include "InterfaceFont.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
 #include "StrokeSheet.h"
@@ -40,9 +41,7 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
-    QFont f = font();
-    f.setPixelSize(12);
-    setFont(f);
+    useInterfaceFont(this);
     resize(1024, 768);
 
     img1 = new ImageView(QStringLiteral("img1"), this);
