@@ -242,10 +242,11 @@ private slots:
         // Strokes are filled at 1.6, 2.4 and 3.2 s; the timer stops at 4.0 s.
         QTRY_VERIFY_WITH_TIMEOUT(countIn(pic(), pic().rect(), isInk) > 0, 2500);
         const qint64 first = clock.elapsed();
-        QVERIFY2(first >= 1500 && first < 2100, qPrintable(QString::number(first)));
+        // Coarse timers may fire up to 5 % early or late.
+        QVERIFY2(first >= 1450 && first < 2200, qPrintable(QString::number(first)));
         QTRY_VERIFY_WITH_TIMEOUT(!form->tmr1->isActive(), 3500);
         const qint64 done = clock.elapsed();
-        QVERIFY2(done >= 3900 && done < 4600, qPrintable(QString::number(done)));
+        QVERIFY2(done >= 3750 && done < 4800, qPrintable(QString::number(done)));
         QCOMPARE(queryState().StrokeStep, 4);
     }
 
