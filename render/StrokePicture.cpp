@@ -22,14 +22,10 @@ QString pictureMimeType(int type)
 
 QString pictureExtension(int type)
 {
-    switch (type) {
-    case 0:
-        return QStringLiteral(".bmp");
-    case 2:
-        return QStringLiteral(".png");
-    default:
-        return QStringLiteral(".jpg");
-    }
+    // The encoder of the type carries its extension.
+    ImageEncoder encoder;
+    findImageEncoder(pictureMimeType(type), &encoder);
+    return encoder.extension;
 }
 
 int pictureDpi(int resolution)

@@ -7,7 +7,6 @@
 #include "ConversionError.h"
 #include "Dialogs.h"
 #include "Graphics.h"
-#include "GraphicsPath.h"
 #include "ImageView.h"
 #include "InterfaceFont.h"
 #include "QueryProtocol.h"

@@ -4,8 +4,6 @@
 #include "Dialogs.h"
 #include "DoDeze.h"
 #include "FullScreenFit.h"
-#include "Graphics.h"
-#include "GraphicsPath.h"
 #include "ImageView.h"
 #include "InterfaceFont.h"
 #include "QueryState.h"
