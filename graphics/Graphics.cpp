@@ -8,6 +8,12 @@ Graphics::Graphics(QImage &target, double dpi) : m_dpi(dpi > 0 ? dpi : 96.0)
         m_painter.begin(&target);
 }
 
+Graphics::Graphics(QPaintDevice *device, double dpi) : m_dpi(dpi > 0 ? dpi : 96.0)
+{
+    if (device)
+        m_painter.begin(device);
+}
+
 Graphics::~Graphics()
 {
     if (m_painter.isActive())

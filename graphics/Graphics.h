@@ -21,6 +21,8 @@ class Graphics
 {
 public:
     Graphics(QImage &target, double dpi);
+    // Any paint device (PDF writer, printer) whose resolution is dpi.
+    Graphics(QPaintDevice *device, double dpi);
     ~Graphics();
     Graphics(const Graphics &) = delete;
     Graphics &operator=(const Graphics &) = delete;

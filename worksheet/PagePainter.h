@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Worksheet.h"
+
+#include <QChar>
+#include <QSizeF>
+
+class Graphics;
+struct StartupData;
+
+// The page being painted: its size in points and what it is for.
+struct PageCanvas
+{
+    QSizeF pagePt;
+    PageOutput output = PageOutput::Preview;
+};
+
+struct PagePaintResult
+{
+    // false: the page stopped at a character without strokes or glyph
+    // (a space, "，"), at text position stopIndex; nothing after it was drawn.
+    bool complete = true;
+    int stopIndex = -1;
+    QChar stopChar;
+};
+
+// Paints page `page` (from 1; any other number gives an empty page, with its
+// number when numbers are on) of the copybook onto g, in points, on a
+// surface already cleared. The one layout behind the preview, the page
+// pictures, the PDF and the printer.
+PagePaintResult paintWorksheetPage(Graphics &g, const StartupData &data,
+                                   const WorksheetSettings &s, qint64 page,
+                                   const PageCanvas &canvas);
+
+// The kinds' painters, reached through paintWorksheetPage.
+PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
+                              qint64 page, const PageCanvas &canvas);
+PagePaintResult paintLetterPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
+                                qint64 page, const PageCanvas &canvas);
