@@ -74,6 +74,7 @@ private slots:
         QTest::newRow("format") << QStringList{c, QStringLiteral("--format=gif")} << "--format";
         QTest::newRow("dpi") << QStringList{c, QStringLiteral("--dpi=200")} << "--dpi";
         QTest::newRow("size") << QStringList{c, QStringLiteral("--size=big")} << "--size";
+        QTest::newRow("size below a point") << QStringList{c, QStringLiteral("--size=1")} << "below 1 point";
         QTest::newRow("per-row 0") << QStringList{c, QStringLiteral("--per-row=0")} << "--per-row";
         QTest::newRow("hgap") << QStringList{c, QStringLiteral("--hgap=11")} << "--hgap";
         QTest::newRow("vgap") << QStringList{c, QStringLiteral("--vgap=-1")} << "--vgap";
