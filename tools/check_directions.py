@@ -49,6 +49,8 @@ GROUP_SHARE = 0.8
 TAPER = 0.6
 TAPER_LENGTH = 2.5
 TAPER_ANGLES = (25.0, 80.0)
+# ... and a stroke lying within LEVEL degrees of level or plumb is a 横 or a 竖
+LEVEL = 10.0
 # c: peers are runs of three strokes whose features lie this close; a stroke
 # is flagged when at least PEERS peers exist, at least MAJORITY of them agree
 # on other codes and at most OWN have its codes (a fault repeated in a few
@@ -58,11 +60,14 @@ RADIUS = 0.12
 PEERS = 3
 MAJORITY = 0.75
 OWN = 0.25
+# ... unless the codes differ only by perpendicular directions with the
+# stroke lying at least 20 degrees inside both
+BETWEEN = math.cos(math.radians(70))
 # d: a pixel is revealed against the brush when a pixel the brush passes
 # GAP stroke widths earlier is revealed more than a width later; a segment
 # is flagged when such pixels make up this share of it
 GAP = 2.0
-AGAINST = 0.0
+AGAINST = 0.005
 
 
 # ------------------------------------------------------------------ loading
@@ -233,9 +238,20 @@ class Char:
         self.shape = (size, size)
         self.stroke_masks = [rasterise(p, self.shape) for p in self.stroke_polys]
         self.seg_masks = [rasterise(p, self.shape) for p in self.seg_polys]
+        self.seg_axes = [self._axis(m) for m in self.seg_masks]
         self.flags = []          # (stroke number, segment number or 0, kind, text)
         self.stats = []
         self.group = self._group()
+
+    @staticmethod
+    def _axis(mask):
+        """Unit vector along a segment's longer extent (either way round)."""
+        ys, xs = np.nonzero(mask)
+        if len(xs) < 3:
+            return np.zeros(2)
+        c = np.stack([xs, ys], axis=1).astype(float)
+        c -= c.mean(axis=0)
+        return np.linalg.eigh(c.T @ c)[1][:, 1]
 
     def flag(self, stroke, seg, kind, text):
         self.flags.append((stroke, seg, kind, text))
@@ -312,8 +328,15 @@ class Char:
             length = t.max() - t.min() + 1
             if length * STEP < TAPER_LENGTH * WIDTH:
                 continue
-            # "/" on screen: x and y of the axis have opposite signs.
             ang = math.degrees(math.atan2(abs(axis[1]), abs(axis[0])))
+            code = self.code(j)
+            # No stroke is written right to left along a level line, nor up
+            # a plumb one (a 撇 falls, a 提 rises at a slant).
+            if (code == 3 and ang <= LEVEL) or (code == 4 and ang >= 90 - LEVEL):
+                self.flag(i + 1, j + 1, "b", "segment %d coded %d runs against a %s"
+                          % (j + 1, code, "横" if code == 3 else "竖"))
+                continue
+            # "/" on screen: x and y of the axis have opposite signs.
             if axis[0] * axis[1] >= 0 or not TAPER_ANGLES[0] <= ang <= TAPER_ANGLES[1]:
                 continue
 
@@ -328,7 +351,7 @@ class Char:
             if min(w_lo, w_hi) >= TAPER * max(w_lo, w_hi):
                 continue
             thin = axis if w_hi < w_lo else -axis
-            d = DIRECTION.get(self.code(j))
+            d = DIRECTION.get(code)
             if d is None:
                 continue
             if d[0] * thin[0] + d[1] * thin[1] < 0:
@@ -422,6 +445,27 @@ def run_vectors(feats):
     return vecs
 
 
+def same_way(c, i, own, other):
+    """Whether two code strings of stroke i uncover it alike: equal, or
+    each differing code perpendicular to the other with the segment lying
+    between the two directions (a 点 at 45 degrees is uncovered from its
+    start by 1 and by 2 alike)."""
+    if len(own) != len(other):
+        return False
+    for j, a, b in zip(c.stroke_segments(i), own, other):
+        if a == b:
+            continue
+        da, db = DIRECTION.get(int(a)), DIRECTION.get(int(b))
+        if da is None or db is None or np.dot(da, db) != 0:
+            return False
+        axis = c.seg_axes[j]
+        if np.dot(axis, db) < 0:
+            axis = -axis
+        if np.dot(axis, da) < BETWEEN or np.dot(axis, db) < BETWEEN:
+            return False
+    return True
+
+
 def check_peers(chars, only):
     """c: compares every stroke of the characters in only with the same
     stroke of look-alike runs in all characters."""
@@ -451,7 +495,8 @@ def check_peers(chars, only):
         own = c.stroke_codes(i)
         counts = Counter(found.values())
         top, n = counts.most_common(1)[0]
-        if counts[own] <= OWN * len(found) and n >= MAJORITY * len(found):
+        if (counts[own] <= OWN * len(found) and n >= MAJORITY * len(found)
+                and not same_way(c, i, own, top)):
             examples = " ".join("%s%d" % (p, k + 1)
                                 for (p, k) in sorted(q for q, v in found.items() if v == top)[:4])
             c.flag(i + 1, c.stroke_segments(i)[0] + 1, "c",
