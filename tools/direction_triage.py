@@ -28,7 +28,7 @@ def _decide(verdict, reason, flags):
 _decide(FAULT, "the source centre line of the 撇 runs up from its thin end "
         "(REVERSED)", "哌8b 哌8c 裒11b")
 _decide(FAULT, "the source centre line of the inner right 横 of 臼 runs right to "
-        "left (REVERSED)", "裒5c")
+        "left (REVERSED): no 横 is written right to left", "裒5b")
 _decide(FAULT, "the source centre line of the 竖提 stops at the corner: its 提 "
         "was uncovered top-down, tip before corner (EXTENDED)",
         "钸5c 钸5d 铽5c 铽5d 锋5c 锋5d 镢5c 镢5d 镣5c 镣5d 饧3c 饧3d")
@@ -66,3 +66,7 @@ _decide(SOURCE, "a squeezed 横折 whose 横 or 竖 is shorter than a pressed-in
         "goes", "酃10c 鲞8c 爨9c 攮6c 蹩4c")
 _decide(SOURCE, "the foot of the 竖折 of 酉 is shorter than a hook, so it is "
         "uncovered at the bottom of the 竖, last", "醺5c 酊5c")
+_decide(SHAPE, "the 竖折 of 山 (21) where the look-alikes have the 横撇 of 子", "媸4c")
+# b: flags that are not faults.
+_decide(SHAPE, "the 撇 of 北 squeezed flat by 阝: it falls to the left almost "
+        "level, 3 is right", "邶4b")
