@@ -360,7 +360,9 @@ void TForm1::connectPage1()
 void TForm1::message(const QString &text)
 {
     const QWidget *focus = QApplication::focusWidget();
-    if (focus && (focus == cbb5->lineEdit() || focus == cbb6->lineEdit())) {
+    const bool typingNumber = focus && (focus == cbb5 || focus == cbb5->lineEdit() || focus == cbb6
+                                        || focus == cbb6->lineEdit());
+    if (typingNumber) {
         // Typing 150 passes through 1 and 15: the sheet shows what each
         // gives, and no box takes the keys away.
         m_heldMessage = text;

@@ -42,7 +42,11 @@ bool gate(QueryControls &c)
         c.requeryTimer->start();
         return false;
     }
-    return !q.MainClosing;
+    if (q.MainClosing)
+        return false;
+    // This look-up is the one a pending re-query was waiting to make.
+    c.requeryTimer->stop();
+    return true;
 }
 
 QString takeCurrentChar(QueryControls &c)
