@@ -258,9 +258,8 @@ void TForm1::buildPage1()
     rg11->setGeometry(732, 104, 250, 42);
     rg11->setItemIndex(0);
     lbl12 = label(pnl2, "lbl12", QStringLiteral("速度："), 736, 86);
-    cbb7 = dropDown(pnl2, "cbb7", {QStringLiteral("慢"), QStringLiteral("中"), QStringLiteral("快")}, 1,
-                    QRect(772, 82, 52, 22));
-    cbb7->setToolTip(QStringLiteral("动画演示的书写速度"));
+    cbb7 = makeSpeedChoice(pnl2, QStringLiteral("cbb7"));
+    cbb7->setGeometry(772, 82, 52, 22);
 
     tmr1 = named(new QueryTimer(this), "tmr1");
     tmr1->setInterval(800);
@@ -391,14 +390,7 @@ void TForm1::numberBoxLeft()
 
 RevealSpeed TForm1::revealSpeed() const
 {
-    switch (cbb7->currentIndex()) {
-    case 0:
-        return RevealSpeed::Slow;
-    case 2:
-        return RevealSpeed::Fast;
-    default:
-        return RevealSpeed::Medium;
-    }
+    return speedOfChoice(cbb7);
 }
 
 void TForm1::pickColor(ColorSwatch *swatch, QPushButton *redraw)

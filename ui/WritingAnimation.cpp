@@ -7,10 +7,34 @@
 #include "QueryState.h"
 #include "StartupData.h"
 
+#include <QComboBox>
+
 #include <algorithm>
 
 namespace {
 WritingAnimation *g_running = nullptr;
+}
+
+QComboBox *makeSpeedChoice(QWidget *parent, const QString &name)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->addItems({QStringLiteral("慢"), QStringLiteral("中"), QStringLiteral("快")});
+    c->setCurrentIndex(1);
+    c->setToolTip(QStringLiteral("动画演示的书写速度"));
+    return c;
+}
+
+RevealSpeed speedOfChoice(const QComboBox *choice)
+{
+    switch (choice->currentIndex()) {
+    case 0:
+        return RevealSpeed::Slow;
+    case 2:
+        return RevealSpeed::Fast;
+    default:
+        return RevealSpeed::Medium;
+    }
 }
 
 WritingAnimation::WritingAnimation(ImageView *img, std::function<RevealSpeed()> speed, QObject *parent)

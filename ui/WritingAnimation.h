@@ -12,7 +12,13 @@
 #include <memory>
 
 class ImageView;
+class QComboBox;
+class QWidget;
 struct StartupData;
+
+// The "速度" choice of a window: 慢, 中 (the default), 快.
+QComboBox *makeSpeedChoice(QWidget *parent, const QString &name);
+RevealSpeed speedOfChoice(const QComboBox *choice);
 
 // The animated writing of one character on an image control: the cell frame
 // (pen 2.0), then every segment of the segment font uncovered line by line

@@ -51,11 +51,7 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     edt1->setObjectName(QStringLiteral("edt1"));
     lbl2 = new QLabel(QStringLiteral("速度："), pnl1);
     lbl2->setObjectName(QStringLiteral("lbl2"));
-    cbb1 = new QComboBox(pnl1);
-    cbb1->setObjectName(QStringLiteral("cbb1"));
-    cbb1->addItems({QStringLiteral("慢"), QStringLiteral("中"), QStringLiteral("快")});
-    cbb1->setCurrentIndex(1);
-    cbb1->setToolTip(QStringLiteral("动画演示的书写速度"));
+    cbb1 = makeSpeedChoice(pnl1, QStringLiteral("cbb1"));
     btn1 = new QPushButton(QStringLiteral("查笔顺"), pnl1);
     btn1->setObjectName(QStringLiteral("btn1"));
     rg1 = new RadioGroup(QStringLiteral("rg1"), QStringLiteral("类型"),
@@ -158,14 +154,7 @@ void TForm2::showFrom(const QString &mainText)
 
 RevealSpeed TForm2::revealSpeed() const
 {
-    switch (cbb1->currentIndex()) {
-    case 0:
-        return RevealSpeed::Slow;
-    case 2:
-        return RevealSpeed::Fast;
-    default:
-        return RevealSpeed::Medium;
-    }
+    return speedOfChoice(cbb1);
 }
 
 void TForm2::message(const QString &text)
