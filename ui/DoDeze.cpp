@@ -578,7 +578,8 @@ void TForm1::ShowWelcomeText()
             f.setPixelSize(qMax(1, int(em)));
             p.setFont(f);
             p.setPen(Qt::black);
-            p.drawText(QPointF(0, y + QFontMetricsF(f).ascent()), text);
+            // The same 1/6 em lead-in as the drawing layer's text.
+            p.drawText(QPointF(em / 6.0, y + QFontMetricsF(f).ascent()), text);
         } else {
             // No Kai font on the system: our own stroke font is a Kai style.
             Graphics g(img1->picture(), screenDpi());
