@@ -23,6 +23,7 @@ test: build
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/kelvora_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_animation
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_copybook
 
 # kelvora-export over all 6763 characters, JPEG and PNG (about 15 minutes).
 bench-export: build

@@ -93,7 +93,8 @@ void CharWorksheetTab::build()
     page->setSpacing(0);
 
     pnl12 = named(new QWidget(this), "pnl12");
-    pnl12->setFixedHeight(129);
+    // As high as its three rows need (129 pixels with the design's font).
+    pnl12->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     page->addWidget(pnl12);
     pnl13 = named(new QWidget(this), "pnl13");
     page->addWidget(pnl13, 1);

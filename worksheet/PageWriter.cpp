@@ -13,7 +13,10 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <cstdlib>
 #include <thread>
+
+#include <sys/mman.h>
 
 QString pageFormatExtension(PageFormat format)
 {
@@ -71,16 +74,42 @@ QSizeF devicePagePoints(const QPaintDevice &device)
     return QSizeF(device.width() * 72.0 / dpiX, device.height() * 72.0 / dpiY);
 }
 
+namespace {
+
+// A page picture on huge pages where the system offers them: faulting in a
+// 35 MB picture 4 KB at a time costs more than drawing the whole page.
+QImage allocatePagePicture(QSize size, QImage::Format format)
+{
+    if (!pictureSizeAllowed(size.width(), size.height()))
+        return QImage();
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    const size_t bytes = size_t(bytesPerLine) * size_t(size.height());
+    void *memory = nullptr;
+    if (posix_memalign(&memory, size_t(2) << 20, bytes) != 0)
+        return QImage();
+#ifdef MADV_HUGEPAGE
+    madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
+    return QImage(static_cast<uchar *>(memory), size.width(), size.height(), bytesPerLine, format,
+                  [](void *p) { std::free(p); }, memory);
+}
+
+} // namespace
+
 PageResult renderPagePicture(const StartupData &data, const WorksheetSettings &s, qint64 page,
                              PageFormat format, int dpi, QImage &out)
 {
     PageResult r;
-    out = QImage(); // never two pages at once
     const QSize px = a4PicturePixels(dpi);
     const double ppp = picturePointsPerPixel(dpi);
     const bool transparent = format == PageFormat::Png;
-    if (pictureSizeAllowed(px.width(), px.height()))
-        out = QImage(px, transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const QImage::Format pixels = transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    // A page picture handed in is drawn over: fresh memory of this size
+    // costs more to fault in than the whole drawing.
+    if (out.size() != px || out.format() != pixels || !out.isDetached()) {
+        out = QImage(); // never two pages at once
+        out = allocatePagePicture(px, pixels);
+    }
     if (out.isNull()) {
         r.status = PageStatus::TooLarge;
         r.error = QStringLiteral("%1 × %2").arg(px.width()).arg(px.height());
@@ -186,7 +215,7 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
     // The encoder of one page runs on a helper thread while the next page is
     // drawn here (the fonts stay on this thread): two pictures at most.
     std::thread encoding;
-    QImage encoded;
+    QImage encoded, spare;
     qint64 encodedPage = 0;
     QString encodedFile;
     PageResult encodedResult;
@@ -194,13 +223,15 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
         if (!encoding.joinable())
             return;
         encoding.join();
+        spare = std::move(encoded); // drawn over by the next page
         encoded = QImage();
         record(sum, encodedPage, encodedResult, encodedFile);
         if (progress)
             progress(sum.written + sum.failed, total);
     };
     for (qint64 page : pages) {
-        QImage image;
+        QImage image = std::move(spare);
+        spare = QImage();
         const PageResult drawn = renderPagePicture(data, s, page, format, dpi, image);
         finishEncoding();
         if (!drawn.ok()) {

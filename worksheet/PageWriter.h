@@ -44,7 +44,8 @@ QSizeF devicePagePoints(const QPaintDevice &device);
 
 // Renders page `page` into out at dpi (96, 300 or 600): drawn straight into
 // an opaque white picture for BMP and JPEG, a transparent one for PNG, its
-// resolution recorded. out is released first, so only one page exists.
+// resolution recorded. out is drawn over when it already is a page picture
+// of that size and format, and released first otherwise.
 PageResult renderPagePicture(const StartupData &data, const WorksheetSettings &s, qint64 page,
                              PageFormat format, int dpi, QImage &out);
 
