@@ -4,24 +4,21 @@
 #include "Dialogs.h"
 #include "Graphics.h"
 #include "ImageView.h"
-#include "MySelectFolder.h"
 #include "PageModel.h"
 #include "PagePainter.h"
-#include "PrintJob.h"
 #include "RadioGroup.h"
 #include "StartupData.h"
+#include "WorksheetRuns.h"
 #include "WorksheetState.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
@@ -434,90 +431,12 @@ bool CharWorksheetTab::eventFilter(QObject *watched, QEvent *event)
 void CharWorksheetTab::btn72Click()
 {
     UserActionGuard action(m_actionDepth, m_reported);
-    const WorksheetSettings s = settings();
-    if (s.text.isEmpty())
-        return;
-    const PageFormat format = pictureFormat();
-    if (format == PageFormat::Pdf) {
-        savePdf(s);
-        return;
-    }
-    const QString folder = ChooseFolder(window());
-    if (folder.isEmpty())
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SaveSummary sum =
-        savePagePictures(m_data, s, allPages(s), format, pictureDpi(), folder);
-    QApplication::restoreOverrideCursor();
-    if (sum.noStrokeData)
-        reportNoStrokeData();
-    say(sum.message());
-}
-
-void CharWorksheetTab::savePdf(const WorksheetSettings &s)
-{
-    QString file = Dialogs::instance().saveFileName(window(), QStringLiteral("PDF (*.pdf)"));
-    if (file.isEmpty())
-        return;
-    if (QFileInfo(file).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
-        file += QStringLiteral(".pdf");
-    if (QFileInfo::exists(file)
-        && !Dialogs::instance().question(window(),
-                                         QStringLiteral("文件“%1”已经存在，要替换它吗？")
-                                             .arg(QFileInfo(file).fileName()),
-                                         QStringLiteral("提示信息")))
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SaveSummary sum = writeWorksheetPdf(m_data, s, allPages(s), file, printTitle());
-    QApplication::restoreOverrideCursor();
-    if (sum.noStrokeData)
-        reportNoStrokeData();
-    say(sum.message());
+    runWorksheetSave(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle());
 }
 
 void CharWorksheetTab::btn76Click()
 {
     UserActionGuard action(m_actionDepth, m_reported);
-    const WorksheetSettings s = settings();
-    if (s.text.isEmpty())
-        return;
-    btn76->setEnabled(false);
-    grp4->setEnabled(false);
-    const int n = CharPageCount();
-
-    // The dialog comes first: nothing is drawn until the user has chosen.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(printTitle());
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0)));
-    printer.setFullPage(true);
-    printer.setFromTo(1, n);
-    if (Dialogs::instance().print(window(), printer, n)) {
-        PrintRequest request;
-        if (printer.printRange() == QPrinter::PageRange) {
-            request.fromPage = printer.fromPage();
-            request.toPage = printer.toPage();
-        }
-        request.copies = printer.copyCount();
-        request.collate = printer.collateCopies();
-        request.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
-        request.format = pictureFormat();
-        request.dpi = pictureDpi();
-        // The run lays out the copies and the order itself.
-        printer.setCopyCount(1);
-        printer.setPageOrder(QPrinter::FirstPageFirst);
-        printer.setDocName(printTitle());
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const PrintResult result = printWorksheet(printer, m_data, s, request);
-        QApplication::restoreOverrideCursor();
-        if (result.status == PrintResult::Status::PageFailed
-            && result.page.status == PageStatus::NoStrokeData)
-            reportNoStrokeData();
-        if (!result.ok())
-            say(result.message());
-        else if (printer.printerState() == QPrinter::Error)
-            say(QStringLiteral("打印失败：打印机报告了错误。"));
-    }
-    btn76->setEnabled(true);
-    grp4->setEnabled(true);
+    runWorksheetPrint(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn76,
+                      grp4);
 }

@@ -60,7 +60,6 @@ private:
     void say(const QString &text);
     // Shows "暂时不能读取笔画数据！" at most once per user action.
     void reportNoStrokeData();
-    void savePdf(const WorksheetSettings &s);
 
     const StartupData &m_data;
     int m_pageMax = 0;        // 0 until the pages have been counted
