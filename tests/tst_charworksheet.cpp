@@ -230,6 +230,9 @@ private slots:
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("暂时不能读取笔画数据！")});
         QTest::keyClick(tab->edt2, Qt::Key_Comma);
         QCOMPARE(dialogs->messages.size(), 2);
+        QTest::sendKeyEvent(QTest::Click, tab->edt2, Qt::Key_unknown, QStringLiteral("😀"), Qt::NoModifier);
+        QCOMPARE(dialogs->messages.size(), 3);
+        QCOMPARE(tab->edt2->text().size(), 36);
         // Repainting the preview never asks.
         tab->img2->repaint();
         QCOMPARE(dialogs->messages.size(), 2);

@@ -53,7 +53,11 @@ QString pageFailureText(qint64 page, const PageResult &r)
     QString why;
     switch (r.status) {
     case PageStatus::NoStrokeData:
-        why = QStringLiteral("字符“%1”%2").arg(r.stopChar, noStrokeDataText());
+        // The code too: a space or half an emoji does not show by itself.
+        why = QStringLiteral("字符“%1”(U+%2)%3")
+                  .arg(r.stopChar.isSurrogate() ? QChar(0xFFFD) : r.stopChar)
+                  .arg(r.stopChar.unicode(), 4, 16, QLatin1Char('0'))
+                  .arg(noStrokeDataText());
         break;
     case PageStatus::TooLarge:
         why = QStringLiteral("内存不足，不能生成这一页的图片（%1）").arg(r.error);
