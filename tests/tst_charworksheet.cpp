@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(dialogs->messages.size(), 2);
         QTest::sendKeyEvent(QTest::Click, tab->edt2, Qt::Key_unknown, QStringLiteral("😀"), Qt::NoModifier);
         QCOMPARE(dialogs->messages.size(), 3);
-        QCOMPARE(tab->edt2->text().size(), 36);
+        QCOMPARE(tab->edt2->text().size(), 37);
         // Repainting the preview never asks.
         tab->img2->repaint();
         QCOMPARE(dialogs->messages.size(), 2);
