@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(tab->edt2->text().size(), 37);
         // Repainting the preview never asks.
         tab->img2->repaint();
-        QCOMPARE(dialogs->messages.size(), 2);
+        QCOMPARE(dialogs->messages.size(), 3);
     }
 
     void saveRun_data()
