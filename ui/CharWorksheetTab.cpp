@@ -90,8 +90,8 @@ void CharWorksheetTab::build()
     page->setSpacing(0);
 
     pnl12 = named(new QWidget(this), "pnl12");
-    // As high as its three rows need (129 pixels with the design's font).
-    pnl12->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // As high as its three rows need; never what keeps the window wide.
+    pnl12->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     page->addWidget(pnl12);
     pnl13 = named(new QWidget(this), "pnl13");
     page->addWidget(pnl13, 1);
@@ -121,6 +121,7 @@ void CharWorksheetTab::build()
     a->addSpacing(8);
     a->addWidget(lbl17);
     a->addWidget(pnl16);
+    a->addSpacing(12);
     rows->addLayout(a);
 
     auto *b = new QHBoxLayout;
@@ -150,6 +151,7 @@ void CharWorksheetTab::build()
         t->setAutoRepeat(true);
         arrows->addWidget(t);
     }
+    ud1->setFixedSize(18, 24);
     lbl26 = label("lbl26", QStringLiteral("页"), pnl12);
     lbl24 = label("lbl24", QString(), pnl12);
     lbl24->setFixedWidth(110);
@@ -157,23 +159,7 @@ void CharWorksheetTab::build()
     QFont big = btn76->font();
     big.setPixelSize(19);
     btn76->setFont(big);
-    b->addWidget(lbl15);
-    b->addWidget(cbb9);
-    b->addSpacing(8);
-    b->addWidget(lbl16);
-    b->addWidget(cbb10);
-    b->addSpacing(12);
-    b->addWidget(chk3);
-    b->addWidget(chk4);
-    b->addStretch(1);
-    b->addWidget(lbl25);
-    b->addWidget(edt4);
-    b->addWidget(ud1);
-    b->addWidget(lbl26);
-    b->addSpacing(8);
-    b->addWidget(lbl24);
-    b->addWidget(btn76);
-    rows->addLayout(b);
+    a->addWidget(btn76);
 
     auto *c = new QHBoxLayout;
     grp3 = named(new QGroupBox(QStringLiteral("装饰边框"), pnl12), "grp3");
@@ -220,11 +206,28 @@ void CharWorksheetTab::build()
     bold.setBold(true);
     btn71->setFont(bold);
     btn71->hide(); // the redraw entry point, never shown
-    c->addWidget(grp3);
-    c->addWidget(rg4);
-    c->addWidget(rg5);
+    b->addWidget(grp3);
+    b->addWidget(rg4);
+    b->addWidget(rg5);
+    b->addSpacing(12);
+    b->addWidget(lbl15);
+    b->addWidget(cbb9);
+    b->addSpacing(8);
+    b->addWidget(lbl16);
+    b->addWidget(cbb10);
+    b->addStretch(1);
+    rows->addLayout(b);
     c->addWidget(grp4);
+    c->addSpacing(12);
+    c->addWidget(chk3);
+    c->addWidget(chk4);
     c->addStretch(1);
+    c->addWidget(lbl25);
+    c->addWidget(edt4);
+    c->addWidget(ud1);
+    c->addWidget(lbl26);
+    c->addSpacing(8);
+    c->addWidget(lbl24);
     rows->addLayout(c);
 
     // The page image, centred in its panel, scrolled by the wheel a page
