@@ -205,10 +205,18 @@ void checkFolder(const QString &dir)
 
 int main(int argc, char *argv[])
 {
-    // The screen's resolution when there is a display; no window is shown.
-    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !display)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The screen's resolution when a display answers; no window is shown,
+    // and a display that does not answer falls back to none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
+        else if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+        else
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+            qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    }
     // Qt sees no option of ours: it would take --style for its own.
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
