@@ -261,7 +261,7 @@ int main(int argc, char *argv[])
         fail(WritesFailed, QStringLiteral("%1 of %2 pages not written; %3")
                                .arg(sum.failed).arg(pages.size())
                                .arg(pageFailureText(sum.firstFailedPage, sum.firstFailure)));
-    std::fprintf(stderr, "%d pages written to %s\n", int(pages.size()),
+    std::fprintf(stderr, "%d %s written to %s\n", int(pages.size()), pages.size() == 1 ? "page" : "pages",
                  qPrintable(QDir::toNativeSeparators(
                      o.format == PageFormat::Pdf ? QFileInfo(o.out).absoluteFilePath()
                                                  : QDir(o.out).absolutePath())));
