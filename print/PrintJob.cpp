@@ -14,10 +14,16 @@
 QList<qint64> printSheetOrder(int pageCount, const PrintRequest &request)
 {
     QList<qint64> pages;
-    const qint64 from = std::max<qint64>(1, request.fromPage);
-    const qint64 to = request.toPage > 0 ? std::min<qint64>(request.toPage, pageCount) : pageCount;
-    for (qint64 p = from; p <= to; ++p)
-        pages.append(p);
+    if (!request.pages.isEmpty()) {
+        for (qint64 p : request.pages)
+            if (p >= 1 && p <= pageCount)
+                pages.append(p);
+    } else {
+        const qint64 from = std::max<qint64>(1, request.fromPage);
+        const qint64 to = request.toPage > 0 ? std::min<qint64>(request.toPage, pageCount) : pageCount;
+        for (qint64 p = from; p <= to; ++p)
+            pages.append(p);
+    }
     if (request.lastPageFirst)
         std::reverse(pages.begin(), pages.end());
     const int copies = std::clamp(request.copies, 1, 999);

@@ -13,6 +13,7 @@ struct PrintRequest
 {
     int fromPage = 0; // 0: from the first page
     int toPage = 0;   // 0: to the last page
+    QList<qint64> pages; // a list of pages ("1,3-5"): used instead of from/to
     int copies = 1;
     bool collate = true;        // 1 2 3, 1 2 3 rather than 1 1, 2 2, 3 3
     bool lastPageFirst = false;

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 
+#include <QPageRanges>
 #include <QPrinter>
 #include <QStringList>
 
@@ -50,6 +51,13 @@ public:
         printer.setOutputFileName(printFile);
         printer.setPrintRange(printFrom > 0 ? QPrinter::PageRange : QPrinter::AllPages);
         printer.setFromTo(printFrom, printTo);
+        if (!printRanges.isEmpty()) {
+            QPageRanges ranges;
+            for (const QString &part : printRanges.split(QLatin1Char(',')))
+                ranges.addRange(part.section(QLatin1Char('-'), 0, 0).toInt(),
+                                part.section(QLatin1Char('-'), -1).toInt());
+            printer.setPageRanges(ranges);
+        }
         printer.setCopyCount(printCopies);
         printer.setCollateCopies(printCollate);
         printer.setPageOrder(printLastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
@@ -60,6 +68,7 @@ public:
     QList<int> printPageCounts;
     bool printOk = true;
     QString printFile;
+    QString printRanges; // "1,3-4": pages as a list
     int printFrom = 0, printTo = 0, printCopies = 1;
     bool printCollate = true, printLastFirst = false;
 

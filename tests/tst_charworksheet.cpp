@@ -309,6 +309,7 @@ private slots:
         QTest::newRow("range 2-3") << 1 << 2 << 3 << 1 << 2;
         QTest::newRow("two copies of 7") << 2 << 7 << 7 << 2 << 2;
         QTest::newRow("vector") << 3 << 0 << 0 << 1 << 7;
+        QTest::newRow("pages 1,3-4") << 1 << -1 << 0 << 1 << 3;
     }
     void print()
     {
@@ -323,8 +324,10 @@ private slots:
         QTest::mouseClick(tab->rg7->item(0), Qt::LeftButton);
         QTemporaryDir out;
         dialogs->printFile = out.filePath("printed.pdf");
-        dialogs->printFrom = from;
-        dialogs->printTo = to;
+        dialogs->printFrom = from < 0 ? 1 : from;
+        dialogs->printTo = from < 0 ? 4 : to;
+        if (from < 0)
+            dialogs->printRanges = QStringLiteral("1,3-4");
         dialogs->printCopies = copies;
         QTest::mouseClick(tab->btn76, Qt::LeftButton);
         QCOMPARE(dialogs->printTitles, QStringList{QStringLiteral("语文汉字字帖")});

@@ -334,6 +334,7 @@ private slots:
         QTest::newRow("uncollated") << 1 << 2 << 2 << false << false << QList<qint64>{1, 1, 2, 2};
         QTest::newRow("last first") << 0 << 0 << 1 << true << true << QList<qint64>{3, 2, 1};
         QTest::newRow("outside") << 5 << 6 << 1 << true << false << QList<qint64>{};
+        QTest::newRow("list, reversed") << -1 << 0 << 1 << true << true << QList<qint64>{3, 1};
     }
     void sheetOrder()
     {
@@ -343,6 +344,8 @@ private slots:
         QFETCH(int, copies);
         QFETCH(bool, collate);
         QFETCH(bool, reverse);
+        if (from < 0)
+            r.pages = {1, 3, 7}; // 7 lies past the end
         r.fromPage = from;
         r.toPage = to;
         r.copies = copies;
@@ -382,6 +385,8 @@ private slots:
         QTemporaryDir dir, temp;
         const QString out = dir.filePath("print.pdf");
         PrintRequest r;
+        if (from < 0)
+            r.pages = {1, 3, 7}; // 7 lies past the end
         r.fromPage = from;
         r.toPage = to;
         r.format = format;

@@ -6,6 +6,7 @@
 #include "PrintJob.h"
 
 #include <QApplication>
+#include <QPageRanges>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPushButton>
@@ -87,6 +88,10 @@ void runWorksheetPrint(QWidget *owner, const StartupData &data, const WorksheetS
         if (printer.printRange() == QPrinter::PageRange) {
             request.fromPage = printer.fromPage();
             request.toPage = printer.toPage();
+            // "1,3-5" as well as "from … to".
+            for (const QPageRanges::Range &r : printer.pageRanges().toRangeList())
+                for (qint64 p = r.from; p <= r.to && p <= n; ++p)
+                    request.pages.append(p);
         }
         request.copies = printer.copyCount();
         request.collate = printer.collateCopies();
