@@ -360,15 +360,16 @@ void CharWorksheetTab::btn71Click()
 void CharWorksheetTab::edt2Change()
 {
     UserActionGuard action(m_actionDepth, m_reported);
+    // A selector that goes back to 1 redraws by itself: draw once only.
+    const bool selectorRedraws = edt4->text() != QLatin1String("1") && !edt2->text().isEmpty();
     UpdateCharPageCount();
-    btn71Click();
+    if (!selectorRedraws)
+        btn71Click();
 }
 
 void CharWorksheetTab::rg5Click()
 {
-    UserActionGuard action(m_actionDepth, m_reported);
-    UpdateCharPageCount();
-    btn71Click();
+    edt2Change(); // the count stays; the selector goes back to page 1
 }
 
 void CharWorksheetTab::edt4Change()
