@@ -45,10 +45,24 @@ QRect cell(int q, int c)
     return QRect((33 + 44 * c) * 4 / 3 + 5, (28 + 53 * q) * 4 / 3 + 5, 48, 48);
 }
 
-int pdfPages(const QString &file)
+QByteArray bytesOf(const QString &file)
 {
     QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? int(f.readAll().count("/Type /Page\n")) : -1;
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int pdfPages(const QString &file)
+{
+    return QFile::exists(file) ? int(bytesOf(file).count("/Type /Page\n")) : -1;
+}
+
+// A document title as the PDF holds it: UTF-16 big-endian after a mark.
+QByteArray pdfTitle(const QString &title)
+{
+    QByteArray t("/Title (\xfe\xff", 10);
+    for (QChar c : title)
+        t.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xff));
+    return t + ')';
 }
 
 } // namespace
@@ -293,6 +307,7 @@ private slots:
         QTest::mouseClick(tab->btn72, Qt::LeftButton);
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
         QCOMPARE(pdfPages(out.filePath("book.pdf")), 7);
+        QVERIFY(bytesOf(out.filePath("book.pdf")).contains(pdfTitle(QStringLiteral("语文汉字字帖"))));
         // Replacing it asks first.
         QTest::mouseClick(tab->btn72, Qt::LeftButton);
         QCOMPARE(dialogs->questions.size(), 1);
@@ -334,6 +349,9 @@ private slots:
         QCOMPARE(dialogs->printPageCounts, QList<int>{7});
         QVERIFY2(dialogs->messages.isEmpty(), qPrintable(dialogs->messages.join('|')));
         QCOMPARE(pdfPages(dialogs->printFile), sheets);
+        const QByteArray printed = bytesOf(dialogs->printFile);
+        QVERIFY(printed.contains(pdfTitle(QStringLiteral("语文汉字字帖")))); // the job's title
+        QCOMPARE(int(printed.count("/MediaBox [0 0 595")), sheets);      // A4 portrait
         QCOMPARE(CurrentPage, 4); // the page shown, as the selector says
         QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());
         QVERIFY(noPrintLeftovers());
