@@ -242,7 +242,6 @@ void CharWorksheetTab::build()
     const double dpi = m_data.PixelsPerPoint * 72.0;
     img2->resize(qRound(794 * dpi / 96.0), qRound(1123 * dpi / 96.0));
     scrlbx2->setWidget(img2);
-    pnl13->installEventFilter(this);
     edt2->installEventFilter(this);
 }
 
@@ -403,8 +402,8 @@ void CharWorksheetTab::ud1Step(int delta)
 
 void CharWorksheetTab::centrePreview()
 {
-    // The scroll box centres the image when it is narrower than the panel
-    // and scrolls it from the left edge otherwise.
+    // The scroll box keeps the image centred through every resize when it
+    // is narrower than the panel, and scrolls it from the left edge otherwise.
     scrlbx2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 }
 
@@ -427,8 +426,6 @@ bool CharWorksheetTab::eventFilter(QObject *watched, QEvent *event)
         edt2->selectAll();
         return true;
     }
-    if (watched == pnl13 && event->type() == QEvent::Resize)
-        centrePreview();
     return QWidget::eventFilter(watched, event);
 }
 
