@@ -153,6 +153,11 @@ private slots:
                                  "rg7", "btn72", "lbl24", "edt4", "ud1", "pnl12", "pnl13", "scrlbx2", "img2"})
             QVERIFY2(tab->findChild<QWidget *>(QLatin1String(name)), name);
         QVERIFY(!tab->btn71->isVisible());
+        // The page stays centred in its panel as the window grows.
+        for (int width : {1100, 1500}) {
+            form->resize(width, 700);
+            QTRY_COMPARE(tab->img2->x(), (tab->scrlbx2->viewport()->width() - 794) / 2);
+        }
         QVERIFY(!tab->rg4->isEnabled());
         QVERIFY(dialogs->messages.isEmpty());
     }
