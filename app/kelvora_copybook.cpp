@@ -20,6 +20,18 @@ namespace {
 
 enum ExitCode { Ok = 0, WritesFailed = 1, BadUsage = 2 };
 
+// The kinds of copybook: the --kind name, the sheet, and the title the PDF
+// carries (the print job's title in the window).
+struct KindInfo
+{
+    const char *name;
+    WorksheetKind kind;
+    const char *title;
+};
+const KindInfo Kinds[] = {
+    {"chinese", WorksheetKind::Chinese, "语文汉字字帖"},
+};
+
 struct Options
 {
     WorksheetSettings sheet;
@@ -28,6 +40,7 @@ struct Options
     int screenDpi = 0; // 0: the screen's
     QString pages;     // empty: all
     QString out;
+    QString title;
 };
 
 [[noreturn]] void fail(int code, const QString &message)
@@ -116,9 +129,12 @@ Options parse(const QStringList &arguments)
 
     Options o;
     WorksheetSettings &s = o.sheet;
-    // Other kinds plug in here with their default text and check.
-    choice(p, QStringLiteral("kind"), {QStringLiteral("chinese")});
-    s.kind = WorksheetKind::Chinese;
+    QStringList kindNames;
+    for (const KindInfo &k : Kinds)
+        kindNames << QLatin1String(k.name);
+    const KindInfo &kind = Kinds[choice(p, QStringLiteral("kind"), kindNames)];
+    s.kind = kind.kind;
+    o.title = QString::fromUtf8(kind.title);
     if (p.isSet(QStringLiteral("text")) == p.isSet(QStringLiteral("from")))
         fail(BadUsage, QStringLiteral("give exactly one of --text and --from"));
     if (p.isSet(QStringLiteral("text"))) {
@@ -250,7 +266,7 @@ int main(int argc, char *argv[])
         const QString dir = QFileInfo(o.out).absolutePath();
         if (!QDir().mkpath(dir))
             fail(BadUsage, QStringLiteral("cannot create the folder %1").arg(dir));
-        sum = writeWorksheetPdf(data, o.sheet, pages, o.out, QStringLiteral("语文汉字字帖"), progress);
+        sum = writeWorksheetPdf(data, o.sheet, pages, o.out, o.title, progress);
     } else {
         checkFolder(o.out);
         sum = savePagePictures(data, o.sheet, pages, o.format, o.dpi, o.out, progress);
