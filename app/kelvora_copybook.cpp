@@ -150,9 +150,9 @@ Options parse(const QStringList &arguments)
         fail(BadUsage, QStringLiteral("the practice text is empty"));
     s.rowsPerChar = intIn(p, QStringLiteral("rows"), 1, 15);
     s.tracingRows = intIn(p, QStringLiteral("trace"), 0, 15);
-    s.frame.gridType = choice(p, QStringLiteral("grid"),
-                              {QStringLiteral("none"), QStringLiteral("tian"), QStringLiteral("mi")});
-    s.frame.lineStyle = intIn(p, QStringLiteral("style"), 0, 2);
+    s.frame.gridType = gridTypeFromIndex(choice(p, QStringLiteral("grid"),
+                              {QStringLiteral("none"), QStringLiteral("tian"), QStringLiteral("mi")}));
+    s.frame.lineStyle = lineStyleFromIndex(intIn(p, QStringLiteral("style"), 0, 2));
     s.model = !p.isSet(QStringLiteral("no-model"));
     s.pageNumbers = !p.isSet(QStringLiteral("no-page-numbers"));
     s.doubleSided = p.isSet(QStringLiteral("double-sided"));

@@ -125,8 +125,8 @@ private slots:
         s.text = Text;
         s.rowsPerChar = 4;
         s.tracingRows = 2;
-        s.frame.gridType = 2;
-        s.frame.lineStyle = 2;
+        s.frame.gridType = GridType::Mi;
+        s.frame.lineStyle = LineStyle::AllDashed;
         s.frame.color = QColor(0, 0, 255);
         s.model = false;
         s.doubleSided = true;

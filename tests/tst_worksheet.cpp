@@ -216,7 +216,7 @@ private slots:
         s.model = model;
         s.modelColor = Qt::red;
         s.traceColor = Qt::blue;
-        s.frame.gridType = 0;
+        s.frame.gridType = GridType::None;
         QImage img;
         QVERIFY(renderPagePicture(data, s, page, PageFormat::Bmp, 96, img).ok());
         const QStringList rowsSeen = cells.split(QLatin1Char(','));

@@ -270,8 +270,8 @@ WorksheetSettings CharWorksheetTab::settings() const
     s.text = edt2->text();
     s.rowsPerChar = cbb9->currentIndex() + 1;
     s.tracingRows = cbb10->currentIndex();
-    s.frame.gridType = cbb7->currentIndex();
-    s.frame.lineStyle = cbb8->currentIndex();
+    s.frame.gridType = gridTypeFromIndex(cbb7->currentIndex());
+    s.frame.lineStyle = lineStyleFromIndex(cbb8->currentIndex());
     s.frame.color = pnl15->color();
     s.model = chk3->isChecked();
     s.pageNumbers = chk4->isChecked();
