@@ -266,7 +266,7 @@ void TForm1::buildPage1()
     tmr1->setInterval(800);
     tmr2 = named(new QueryTimer(this), "tmr2");
     tmr2->setInterval(500);
-    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn78, btn79}};
+    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn78, btn79}, -1, QString()};
     m_animation = new WritingAnimation(img1, [this] { return revealSpeed(); }, this);
 }
 

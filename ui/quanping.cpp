@@ -75,7 +75,7 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     tmr2 = new QueryTimer(this);
     tmr2->setObjectName(QStringLiteral("tmr2"));
     tmr2->setInterval(500);
-    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn3, btn4}};
+    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn3, btn4}, -1, QString()};
     m_animation = new WritingAnimation(img1, [this] { return revealSpeed(); }, this);
 
     connect(btn1, &QPushButton::clicked, this, &TForm2::btn1Click);
