@@ -1,6 +1,7 @@
 #include "DoDeze.h"
 
 #include "AllPicOut.h"
+#include "CharWorksheetTab.h"
 #include "Bhs.h"
 #include "Bitmap.h"
 #include "ColorSwatch.h"
@@ -298,25 +299,27 @@ void TForm1::buildOtherPages()
         box->setWidget(img);
         return ts;
     };
-    ts3 = worksheetPage("ts3", QStringLiteral("汉字字帖"), "pnl12", "pnl13", "scrlbx2", "img2", pnl12,
-                        pnl13, scrlbx2, img2);
+    charTab = new CharWorksheetTab(m_data);
+    ts3 = charTab;
+    pgc1->addTab(ts3, QStringLiteral("汉字字帖"));
+    pnl12 = charTab->pnl12;
+    pnl13 = charTab->pnl13;
+    scrlbx2 = charTab->scrlbx2;
+    img2 = charTab->img2;
+    btn71 = charTab->btn71;
+    pnl14 = charTab->pnl14;
+    pnl15 = charTab->pnl15;
+    pnl16 = charTab->pnl16;
     ts4 = worksheetPage("ts4", QStringLiteral("字母/数字字帖"), "pnl17", "pnl21", "scrlbx3", "img3", pnl17,
                         pnl21, scrlbx3, img3);
-    btn71 = named(new QPushButton(QStringLiteral("预览"), pnl12), "btn71");
-    btn71->hide();
     btn73 = named(new QPushButton(QStringLiteral("预览"), pnl17), "btn73");
     btn73->hide();
-    pnl14 = new ColorSwatch(QStringLiteral("pnl14"), Qt::black, pnl12);
-    pnl14->setToolTip(QStringLiteral("首字字范颜色"));
-    pnl15 = new ColorSwatch(QStringLiteral("pnl15"), QColor(128, 128, 0), pnl12);
-    pnl16 = new ColorSwatch(QStringLiteral("pnl16"), QColor(192, 192, 192), pnl12);
-    pnl16->setToolTip(QStringLiteral("描红汉字的颜色"));
     pnl18 = new ColorSwatch(QStringLiteral("pnl18"), Qt::black, pnl17);
     pnl18->setToolTip(QStringLiteral("首字字范的颜色"));
     pnl19 = new ColorSwatch(QStringLiteral("pnl19"), QColor(192, 192, 192), pnl17);
     pnl19->setToolTip(QStringLiteral("描红文字的颜色"));
     pnl20 = new ColorSwatch(QStringLiteral("pnl20"), QColor(128, 128, 0), pnl17);
-    for (ColorSwatch *s : {pnl14, pnl15, pnl16, pnl18, pnl19, pnl20})
+    for (ColorSwatch *s : {pnl18, pnl19, pnl20})
         s->hide(); // placed with their pages' settings
 }
 
@@ -608,7 +611,7 @@ void TForm1::FormResize()
         else
             ShowWelcomeText();
     } else if (page == ts3) {
-        img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
+        charTab->centrePreview();
     } else if (page == ts4) {
         img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
     }
@@ -620,7 +623,7 @@ void TForm1::pgc1Change()
     if (page == ts2)
         layoutPinyinPage();
     else if (page == ts3)
-        img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
+        charTab->centrePreview();
     else if (page == ts4)
         img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
 }
