@@ -98,6 +98,9 @@ private:
     void connectPage1();
     void pickColor(ColorSwatch *swatch, QPushButton *redraw);
     void message(const QString &text);
+    // The character a save command works on: the selected one, else the
+    // first; empty (and the user told) when there is no text.
+    QString characterToSave();
     void numberBoxLeft();
     void fillScrollBox();
 

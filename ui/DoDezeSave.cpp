@@ -67,15 +67,22 @@ QString TForm1::tooSmallMessage()
         .arg(int(std::ceil(1 / m_data.PointsPerPixel - 1e-9)));
 }
 
-void TForm1::btn2Click()
+QString TForm1::characterToSave()
 {
     if (edt1->text().isEmpty()) {
         message(QStringLiteral("请先输入汉字！"));
-        return;
+        return {};
     }
     if (!edt1->hasSelectedText())
         SelectCharAt(0);
-    const QString ch = edt1->selectedText().left(1);
+    return edt1->selectedText().left(1);
+}
+
+void TForm1::btn2Click()
+{
+    const QString ch = characterToSave();
+    if (ch.isEmpty())
+        return;
     // Show the character that is being saved.
     if (ch != queryState().CurrentChar)
         btn1->click();
@@ -121,13 +128,9 @@ void TForm1::btn2Click()
 
 void TForm1::btnSaveGifClick()
 {
-    if (edt1->text().isEmpty()) {
-        message(QStringLiteral("请先输入汉字！"));
+    const QString ch = characterToSave();
+    if (ch.isEmpty())
         return;
-    }
-    if (!edt1->hasSelectedText())
-        SelectCharAt(0);
-    const QString ch = edt1->selectedText().left(1);
     if (!m_data.isSupported(ch)) {
         message(QStringLiteral("该汉字不在标准字库中！"));
         return;
