@@ -9,6 +9,7 @@
 #include "Graphics.h"
 #include "ImageView.h"
 #include "InterfaceFont.h"
+#include "LetterWorksheetTab.h"
 #include "QueryProtocol.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
@@ -290,23 +291,25 @@ void TForm1::buildOtherPages()
     };
     ts3 = worksheetPage("ts3", QStringLiteral("汉字字帖"), "pnl12", "pnl13", "scrlbx2", "img2", pnl12,
                         pnl13, scrlbx2, img2);
-    ts4 = worksheetPage("ts4", QStringLiteral("字母/数字字帖"), "pnl17", "pnl21", "scrlbx3", "img3", pnl17,
-                        pnl21, scrlbx3, img3);
+    letterTab = new LetterWorksheetTab(m_data);
+    pgc1->addTab(letterTab, QStringLiteral("字母/数字字帖"));
+    ts4 = letterTab;
+    pnl17 = letterTab->pnl17;
+    pnl21 = letterTab->pnl21;
+    scrlbx3 = letterTab->scrlbx3;
+    img3 = letterTab->img3;
     btn71 = named(new QPushButton(QStringLiteral("预览"), pnl12), "btn71");
     btn71->hide();
-    btn73 = named(new QPushButton(QStringLiteral("预览"), pnl17), "btn73");
-    btn73->hide();
+    btn73 = letterTab->btn73;
     pnl14 = new ColorSwatch(QStringLiteral("pnl14"), Qt::black, pnl12);
     pnl14->setToolTip(QStringLiteral("首字字范颜色"));
     pnl15 = new ColorSwatch(QStringLiteral("pnl15"), QColor(128, 128, 0), pnl12);
     pnl16 = new ColorSwatch(QStringLiteral("pnl16"), QColor(192, 192, 192), pnl12);
     pnl16->setToolTip(QStringLiteral("描红汉字的颜色"));
-    pnl18 = new ColorSwatch(QStringLiteral("pnl18"), Qt::black, pnl17);
-    pnl18->setToolTip(QStringLiteral("首字字范的颜色"));
-    pnl19 = new ColorSwatch(QStringLiteral("pnl19"), QColor(192, 192, 192), pnl17);
-    pnl19->setToolTip(QStringLiteral("描红文字的颜色"));
-    pnl20 = new ColorSwatch(QStringLiteral("pnl20"), QColor(128, 128, 0), pnl17);
-    for (ColorSwatch *s : {pnl14, pnl15, pnl16, pnl18, pnl19, pnl20})
+    pnl18 = letterTab->pnl18;
+    pnl19 = letterTab->pnl19;
+    pnl20 = letterTab->pnl20;
+    for (ColorSwatch *s : {pnl14, pnl15, pnl16})
         s->hide(); // placed with their pages' settings
 }
 
@@ -557,7 +560,7 @@ void TForm1::FormResize()
     } else if (page == ts3) {
         img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
     } else if (page == ts4) {
-        img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
+        letterTab->centreImage();
     }
 }
 
@@ -569,7 +572,7 @@ void TForm1::pgc1Change()
     else if (page == ts3)
         img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
     else if (page == ts4)
-        img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
+        letterTab->activated();
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
