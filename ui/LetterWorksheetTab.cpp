@@ -136,7 +136,7 @@ void LetterWorksheetTab::buildSettings()
     rg8 = new RadioGroup(QStringLiteral("rg8"), QStringLiteral("字帖类型"),
                          {QStringLiteral("英文字母"), QStringLiteral("数字")}, 1, p);
     rg8->setItemIndex(0);
-    rg8->setGeometry(10, 43, 78, 73);
+    rg8->setGeometry(10, 43, 98, 73);
 
     lbl19 = label(p, "lbl19", QStringLiteral("字颜色："), 114, 43);
     pnl18 = new ColorSwatch(QStringLiteral("pnl18"), Qt::black, p);
@@ -181,18 +181,18 @@ void LetterWorksheetTab::buildSettings()
     lbl29 = label(p, "lbl29", QStringLiteral("页"), 599, 97);
 
     grp5 = named(new QGroupBox(QStringLiteral("保存"), p), "grp5");
-    grp5->setGeometry(642, 34, 185, 93);
+    grp5->setGeometry(642, 34, 250, 93);
     const QStringList types = {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")};
     rg9 = new RadioGroup(QStringLiteral("rg9"), QStringLiteral("图片类型"), types, 3, grp5);
     rg9->setItemIndex(1);
-    rg9->setGeometry(3, 15, 126, 37);
+    rg9->setGeometry(3, 15, 186, 37);
     const QStringList dpis = {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")};
     rg10 = new RadioGroup(QStringLiteral("rg10"), QStringLiteral("分辨率dpi"), dpis, 3, grp5);
     rg10->setItemIndex(1);
-    rg10->setGeometry(3, 53, 126, 37);
+    rg10->setGeometry(3, 53, 186, 37);
     btn74 = named(new QPushButton(QStringLiteral("保存"), grp5), "btn74");
     btn74->setToolTip(QStringLiteral("把笔顺保存为图片"));
-    btn74->setGeometry(135, 25, 40, 50);
+    btn74->setGeometry(196, 25, 46, 50);
 }
 
 WorksheetKind LetterWorksheetTab::kind() const
@@ -359,6 +359,9 @@ bool LetterWorksheetTab::edt3KeyPress(QKeyEvent *event)
         || event->matches(QKeySequence::Paste))
         return true;
     if (event->key() == Qt::Key_Backspace)
+        return false;
+    // Ctrl shortcuts type nothing (select all, undo): they stay.
+    if ((event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == Qt::ControlModifier)
         return false;
     const QString typed = event->text();
     const bool printable = std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.isPrint(); });
