@@ -181,15 +181,15 @@ void LetterWorksheetTab::buildSettings()
     lbl29 = label(p, "lbl29", QStringLiteral("页"), 599, 97);
 
     grp5 = named(new QGroupBox(QStringLiteral("保存"), p), "grp5");
-    grp5->setGeometry(642, 34, 250, 93);
+    grp5->setGeometry(642, 32, 250, 96);
     const QStringList types = {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")};
     rg9 = new RadioGroup(QStringLiteral("rg9"), QStringLiteral("图片类型"), types, 3, grp5);
     rg9->setItemIndex(1);
-    rg9->setGeometry(3, 15, 186, 37);
+    rg9->setGeometry(3, 14, 186, 40);
     const QStringList dpis = {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")};
     rg10 = new RadioGroup(QStringLiteral("rg10"), QStringLiteral("分辨率dpi"), dpis, 3, grp5);
     rg10->setItemIndex(1);
-    rg10->setGeometry(3, 53, 186, 37);
+    rg10->setGeometry(3, 52, 186, 40);
     btn74 = named(new QPushButton(QStringLiteral("保存"), grp5), "btn74");
     btn74->setToolTip(QStringLiteral("把笔顺保存为图片"));
     btn74->setGeometry(196, 25, 46, 50);
