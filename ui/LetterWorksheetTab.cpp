@@ -121,6 +121,8 @@ LetterWorksheetTab::LetterWorksheetTab(const StartupData &data, QWidget *parent)
     connect(cbb12, &QComboBox::currentIndexChanged, this, &LetterWorksheetTab::btn73Click);
     connect(chk6, &QCheckBox::toggled, this, &LetterWorksheetTab::btn73Click);
     connect(chk7, &QCheckBox::toggled, this, &LetterWorksheetTab::btn73Click);
+    // A PDF is vector: no resolution to choose.
+    connect(rg9, &RadioGroup::itemClicked, this, [this](int item) { rg10->setEnabled(item != 3); });
     connect(btn73, &QPushButton::clicked, this, &LetterWorksheetTab::btn73Click);
     connect(btn74, &QPushButton::clicked, this, &LetterWorksheetTab::btn74Click);
     connect(btn75, &QPushButton::clicked, this, &LetterWorksheetTab::btn75Click);
@@ -181,18 +183,20 @@ void LetterWorksheetTab::buildSettings()
     lbl29 = label(p, "lbl29", QStringLiteral("页"), 599, 97);
 
     grp5 = named(new QGroupBox(QStringLiteral("保存"), p), "grp5");
-    grp5->setGeometry(642, 32, 250, 96);
-    const QStringList types = {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")};
-    rg9 = new RadioGroup(QStringLiteral("rg9"), QStringLiteral("图片类型"), types, 3, grp5);
+    grp5->setGeometry(642, 32, 300, 96);
+    // "pdf": all pages as one vector PDF.
+    const QStringList types = {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"),
+                               QStringLiteral("pdf")};
+    rg9 = new RadioGroup(QStringLiteral("rg9"), QStringLiteral("图片类型"), types, 4, grp5);
     rg9->setItemIndex(1);
-    rg9->setGeometry(3, 14, 186, 40);
+    rg9->setGeometry(3, 14, 236, 40);
     const QStringList dpis = {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")};
     rg10 = new RadioGroup(QStringLiteral("rg10"), QStringLiteral("分辨率dpi"), dpis, 3, grp5);
     rg10->setItemIndex(1);
-    rg10->setGeometry(3, 52, 186, 40);
+    rg10->setGeometry(3, 52, 236, 40);
     btn74 = named(new QPushButton(QStringLiteral("保存"), grp5), "btn74");
     btn74->setToolTip(QStringLiteral("把笔顺保存为图片"));
-    btn74->setGeometry(196, 25, 46, 50);
+    btn74->setGeometry(246, 25, 46, 50);
 }
 
 WorksheetKind LetterWorksheetTab::kind() const
