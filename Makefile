@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build run test bench bench-export clean
+.PHONY: setup configure build run test bench bench-export stress-export clean
 
 setup:
 	@bash scripts/setup.sh
@@ -24,9 +24,14 @@ bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/kelvora_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_animation
 
-# kelvora-export over all 6763 characters, JPEG and PNG (about 15 minutes).
+# Picture export against the encoder alone, job scaling and the batch
+# dialog, with every target (a few minutes on a quiet 2-core machine).
 bench-export: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/kelvora_bench_export
+
+# kelvora-export 300 times at --jobs 8 and 300 times at --jobs 1: no run may crash.
+stress-export: build
+	bench/stress_export.sh 300 $(BUILD)/app/kelvora-export
 
 clean:
 	rm -rf $(BUILD)

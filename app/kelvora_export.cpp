@@ -1,5 +1,6 @@
 // kelvora-export: writes stroke-order pictures from the command line, the
 // same pictures as "保存" and "批量导出" in the window, on every core.
+#include "ExportEngine.h"
 #include "StartupData.h"
 #include "StrokePicture.h"
 
@@ -12,12 +13,9 @@
 #include <QTemporaryFile>
 #include <QThread>
 
-#include <atomic>
+#include <cmath>
 #include <cstdio>
-#include <mutex>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -109,7 +107,8 @@ Options parse(const QStringList &arguments)
     opt("name", "File names: char (the character, default) or code (its hex code, 4F60).",
         "HOW", "char");
     opt("screen-dpi", "Resolution of the screen the sizes refer to (default 96).", "N", "96");
-    opt("jobs", "Pictures written at once (default: the number of cores).", "N");
+    opt("jobs", "Pictures made at once, 1 or more (default: the number of cores); never more "
+                "than there are characters.", "N");
 
     if (!p.parse(arguments))
         fail(BadUsage, p.errorText());
@@ -139,17 +138,19 @@ Options parse(const QStringList &arguments)
     }
 
     PictureSettings &s = o.picture;
-    s.type = choice(p, QStringLiteral("format"), {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")});
-    s.resolution = choice(p, QStringLiteral("dpi"), {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")});
+    s.type = pictureTypeFromIndex(
+        choice(p, QStringLiteral("format"), {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")}));
+    s.resolution = pictureResolutionFromIndex(
+        choice(p, QStringLiteral("dpi"), {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")}));
     o.sizePx = intIn(p, QStringLiteral("size"), 1, 100000);
     o.perRow = intIn(p, QStringLiteral("per-row"), 1, 100000);
     o.hgapPx = intIn(p, QStringLiteral("hgap"), 0, 10);
     o.vgapPx = intIn(p, QStringLiteral("vgap"), 0, 10);
-    s.style.splitMode = choice(p, QStringLiteral("split"),
-                               {QStringLiteral("follow"), QStringLiteral("stroke"), QStringLiteral("trace")});
-    s.style.frame.gridType = choice(p, QStringLiteral("grid"),
-                                    {QStringLiteral("none"), QStringLiteral("tian"), QStringLiteral("mi")});
-    s.style.frame.lineStyle = intIn(p, QStringLiteral("style"), 0, 2);
+    s.style.splitMode = splitModeFromIndex(choice(
+        p, QStringLiteral("split"), {QStringLiteral("follow"), QStringLiteral("stroke"), QStringLiteral("trace")}));
+    s.style.frame.gridType = gridTypeFromIndex(
+        choice(p, QStringLiteral("grid"), {QStringLiteral("none"), QStringLiteral("tian"), QStringLiteral("mi")}));
+    s.style.frame.lineStyle = lineStyleFromIndex(intIn(p, QStringLiteral("style"), 0, 2));
     s.style.charColor = colour(p, QStringLiteral("char-color"));
     s.style.traceColor = colour(p, QStringLiteral("trace-color"));
     s.style.frame.color = colour(p, QStringLiteral("frame-color"));
@@ -158,6 +159,7 @@ Options parse(const QStringList &arguments)
     o.screenDpi = intIn(p, QStringLiteral("screen-dpi"), 1, 10000);
     o.jobs = p.isSet(QStringLiteral("jobs")) ? intIn(p, QStringLiteral("jobs"), 1, 1024)
                                              : qMax(1, QThread::idealThreadCount());
+
     return o;
 }
 
@@ -170,12 +172,6 @@ void checkFolder(const QString &dir)
     if (!probe.open())
         fail(BadUsage, QStringLiteral("cannot write to the folder %1: %2").arg(dir, probe.errorString()));
 }
-
-struct Failure
-{
-    int index = -1;
-    QString path, reason;
-};
 
 } // namespace
 
@@ -192,74 +188,56 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const Options o = parse(arguments);
 
+    // The character list only: each worker's font is loaded by the engine.
     StartupData data;
-    loadStartupData(data, o.screenDpi);
-    if (data.allSupported().isEmpty() || !data.PrivateFonts.hasFamily(data.CharFontFamily))
+    loadStartupData(data, o.screenDpi, StartupTables);
+    if (data.allSupported().isEmpty())
         fail(WritesFailed, QStringLiteral("the embedded character data could not be loaded"));
     const QString list = o.all ? data.allSupported() : exportableCharacters(data, o.text);
     if (list.isEmpty())
         fail(WritesFailed, QStringLiteral("nothing to export: no supported character in the input"));
+
+    ExportJob job;
+    job.characters = list;
+    job.folder = o.out;
+    job.namesByCode = o.byCode;
+    job.jobs = o.jobs;
+    job.settings = o.picture;
+    job.settings.metrics = sheetMetricsFromPixels(o.sizePx, o.hgapPx, o.vgapPx, o.perRow, data.PointsPerPixel);
+    job.settings.pointsPerPixel = data.PointsPerPixel;
+
+    // A size below 1 point would give pictures without a stroke.
+    if (ExportEngine::refusal(job.settings) == PictureStatus::TooSmall)
+        fail(BadUsage, QStringLiteral("--size %1 is below 1 point at %2 dpi: the pictures would have no "
+                                      "strokes; give at least %3")
+                           .arg(o.sizePx).arg(o.screenDpi).arg(int(std::ceil(o.screenDpi / 72.0))));
+
     checkFolder(o.out);
 
-    PictureSettings settings = o.picture;
-    settings.metrics = sheetMetricsFromPixels(o.sizePx, o.hgapPx, o.vgapPx, o.perRow, data.PointsPerPixel);
-    settings.pointsPerPixel = data.PointsPerPixel;
-    const QDir dir(o.out);
-    const QString ext = pictureExtension(settings.type);
-    auto pathOf = [&](int i) {
-        const QString c = list.mid(i, 1);
-        return dir.filePath((o.byCode ? HexCodeName(c) : c) + ext);
-    };
-
+    ExportEngine engine;
     const int total = int(list.size());
-    std::atomic<int> next{0}, done{0};
-    std::mutex lock;
-    Failure first;
-    int failed = 0;
-    // A raw font must not be shared between threads: every worker loads its own.
-    auto worker = [&] {
-        StartupData own;
-        loadStartupData(own, o.screenDpi);
-        for (int i = next++; i < total; i = next++) {
-            const QString path = pathOf(i);
-            const PictureResult r = saveStrokePicture(own, list.mid(i, 1), settings, path);
-            if (r.status != PictureStatus::Written) {
-                const QString reason = r.status == PictureStatus::NoStrokeData
-                                           ? QStringLiteral("no stroke data")
-                                           : r.error;
-                std::lock_guard<std::mutex> guard(lock);
-                ++failed;
-                if (first.index < 0 || i < first.index)
-                    first = {i, path, reason};
-            }
-            ++done;
-        }
-        own.release();
-    };
-
-    QElapsedTimer clock;
-    clock.start();
-    std::vector<std::thread> workers;
-    const int jobs = qMin(o.jobs, total);
-    for (int j = 0; j < jobs; ++j)
-        workers.emplace_back(worker);
+    if (!engine.start(job))
+        fail(BadUsage, QStringLiteral("these settings make no picture"));
     const bool terminal = isatty(STDERR_FILENO);
-    while (terminal && done < total) {
-        std::fprintf(stderr, "\r%d/%d pictures", done.load(), total);
-        std::fflush(stderr);
-        QThread::msleep(200);
+    while (!engine.wait(terminal ? 200 : 1000)) {
+        if (terminal) {
+            std::fprintf(stderr, "\r%d/%d pictures", engine.finished(), total);
+            std::fflush(stderr);
+        }
     }
-    for (std::thread &t : workers)
-        t.join();
-    const double seconds = clock.nsecsElapsed() / 1e9;
+    const ExportSummary sum = engine.summary();
     if (terminal)
         std::fprintf(stderr, "\r%d/%d pictures\n", total, total);
+    if (o.jobs > sum.jobs)
+        std::fprintf(stderr, "%d jobs asked for, %d used: %s\n", o.jobs, sum.jobs,
+                     sum.jobs >= total ? "one per character" : "as many as fit the picture memory");
 
-    if (failed > 0)
+    if (sum.failed > 0)
         fail(WritesFailed, QStringLiteral("%1 of %2 pictures could not be written; the first: %3 (%4)")
-                               .arg(failed).arg(total).arg(first.path, first.reason));
+                               .arg(sum.failed).arg(total).arg(sum.first.path, sum.first.reason));
+    const QDir dir(o.out);
     std::fprintf(stderr, "%d pictures written to %s in %.1f s (%.0f per second, %d jobs)\n", total,
-                 qPrintable(QDir::toNativeSeparators(dir.absolutePath())), seconds,
-                 seconds > 0 ? total / seconds : 0.0, jobs);
+                 qPrintable(QDir::toNativeSeparators(dir.absolutePath())), sum.seconds,
+                 sum.seconds > 0 ? total / sum.seconds : 0.0, sum.jobs);
     return Ok;
 }

@@ -1,27 +1,45 @@
-// Benchmark of kelvora-export: all characters with the default settings as
-// JPEG and as PNG, with one job and with all, against the time the encoder
-// alone takes for the same pictures.
+// Picture export against its encoder, in one run:
 //   kelvora_bench_export [--limit N] [--jobs N]
+// 1. all characters (or the first N) with the default settings, JPEG and PNG
+//    at 300 dpi, kelvora-export on all cores, against the encoder alone
+//    re-encoding the written pictures on the same number of threads;
+// 2. 300 characters (fixed random choice) at 1, 2 and 8 jobs;
+// 3. the batch dialog against kelvora-export for the same 500 characters.
+// Wall times depend on what else runs: the load average is printed with
+// every figure, and the CPU seconds beside them are what a quiet machine
+// would need.
+#include "AllPicOut.h"
+#include "Dialogs.h"
+#include "DoDeze.h"
 #include "ImageEncoder.h"
+#include "MySelectFolder.h"
+#include "RadioGroup.h"
 #include "StartupData.h"
 #include "StrokePicture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <atomic>
 #include <cstdio>
+#include <ctime>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
 namespace {
 
-QString loadAverage()
+QString load()
 {
     QFile f(QStringLiteral("/proc/loadavg"));
     if (!f.open(QIODevice::ReadOnly))
@@ -29,71 +47,158 @@ QString loadAverage()
     return QString::fromLatin1(f.readAll()).section(QLatin1Char(' '), 0, 2);
 }
 
-// Wall seconds of one kelvora-export run, or -1 when it failed.
-double runExporter(const QString &chars, const QString &format, int jobs, const QString &out)
+double selfCpuSeconds()
 {
-    QDir(out).removeRecursively();
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer t;
-    t.start();
-    p.start(QStringLiteral(KELVORA_EXPORT),
-            {QStringLiteral("--out"), out, QStringLiteral("--chars"), chars, QStringLiteral("--format"),
-             format, QStringLiteral("--jobs"), QString::number(jobs)});
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return -1;
-    return t.nsecsElapsed() / 1e9;
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-struct Split
+double childCpuSeconds()
 {
-    double wall = 0;    // seconds for the whole pass
-    double encode = 0;  // the slowest worker's seconds in the encoder
-    double render = 0;  // the slowest worker's seconds rendering
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+struct Timing
+{
+    double wall = -1; // seconds
+    double cpu = 0;   // CPU seconds of all threads
 };
 
-// Renders and encodes every picture on jobs threads, timing the two apart.
-Split renderAndEncode(const QString &chars, int type, int jobs, const QString &out)
+// kelvora-export writing chars into out with the default settings.
+Timing runExporter(const QString &chars, const QString &format, int jobs, const QString &out)
 {
     QDir(out).removeRecursively();
-    QDir().mkpath(out);
-    PictureSettings s;
-    s.type = type;
+    QTemporaryDir tmp;
+    const QString list = tmp.filePath(QStringLiteral("list.txt"));
+    QFile f(list);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    f.write(chars.toUtf8());
+    f.close();
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    Timing t;
+    const double cpu0 = childCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    p.start(QStringLiteral(KELVORA_EXPORT), {QStringLiteral("--out"), out, QStringLiteral("--from"), list,
+                                            QStringLiteral("--format"), format, QStringLiteral("--jobs"),
+                                            QString::number(jobs)});
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    t.wall = clock.nsecsElapsed() / 1e9;
+    t.cpu = childCpuSeconds() - cpu0;
+    return t;
+}
+
+// The encoder alone: every picture in folder decoded (untimed) and written
+// again by the same encoder on jobs threads. wall is the encoding seconds
+// spread over the threads (their sum / jobs), cpu their CPU seconds.
+Timing encoderAlone(const QString &folder, const QString &format, int jobs)
+{
+    const QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
     ImageEncoder encoder;
-    findImageEncoder(pictureMimeType(type), &encoder);
+    findImageEncoder(format == QLatin1String("png") ? QStringLiteral("image/png") : QStringLiteral("image/jpeg"),
+                     &encoder);
+    QTemporaryDir out;
     std::atomic<int> next{0};
-    std::vector<double> enc(jobs, 0), ren(jobs, 0);
-    QElapsedTimer wall;
-    wall.start();
+    std::vector<double> wall(jobs, 0), cpu(jobs, 0);
     std::vector<std::thread> threads;
     for (int j = 0; j < jobs; ++j) {
         threads.emplace_back([&, j] {
-            StartupData data;
-            loadStartupData(data, 96);
-            PictureSettings mine = s;
-            mine.pointsPerPixel = data.PointsPerPixel;
             QElapsedTimer t;
-            for (int i = next++; i < chars.size(); i = next++) {
-                QImage image;
+            for (int i = next++; i < names.size(); i = next++) {
+                QImage img = QImageReader(QDir(folder).filePath(names[i])).read();
+                // What the exporter hands the encoder: white pictures opaque,
+                // PNG with its alpha.
+                img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                : QImage::Format_RGB32);
+                const double c0 = threadCpuSeconds();
                 t.start();
-                renderStrokePicture(data, chars.mid(i, 1), mine, image);
-                ren[j] += t.nsecsElapsed() / 1e9;
-                t.start();
-                saveImage(image, QDir(out).filePath(HexCodeName(chars.mid(i, 1)) + pictureExtension(type)),
-                          encoder);
-                enc[j] += t.nsecsElapsed() / 1e9;
+                saveImage(img, out.filePath(names[i]), encoder);
+                wall[j] += t.nsecsElapsed() / 1e9;
+                cpu[j] += threadCpuSeconds() - c0;
             }
         });
     }
     for (std::thread &t : threads)
         t.join();
-    Split r;
-    r.wall = wall.nsecsElapsed() / 1e9;
+    Timing r{0, 0};
     for (int j = 0; j < jobs; ++j) {
-        r.encode = qMax(r.encode, enc[j]);
-        r.render = qMax(r.render, ren[j]);
+        r.wall += wall[j] / jobs;
+        r.cpu += cpu[j];
     }
     return r;
+}
+
+const char *verdict(bool met)
+{
+    return met ? "met" : "NOT met";
+}
+
+// Dialogs that answer nothing: the batch dialog only reports its end.
+class QuietDialogs : public Dialogs
+{
+public:
+    void message(QWidget *, const QString &text) override { messages << text; }
+    bool question(QWidget *, const QString &, const QString &) override { return true; }
+    QString saveFileName(QWidget *, const QString &) override { return {}; }
+    QString chooseFolder(QWidget *, const QString &, bool, const QString &) override { return folder; }
+    bool chooseColor(QWidget *, QColor &) override { return false; }
+    QStringList messages;
+    QString folder;
+};
+
+// The batch dialog exporting chars into out with the default settings:
+// seconds from the click on 导出 to its end message.
+Timing runBatchDialog(const QString &chars, const QString &out)
+{
+    QDir(out).removeRecursively();
+    QDir().mkpath(out);
+    QuietDialogs dialogs;
+    Dialogs::setInstance(&dialogs);
+    Timing seconds;
+    {
+        TForm1 main(96);
+        TForm5 form(&main, &main);
+        dialogs.folder = out;
+        form.btn1->click();
+        form.mmo1->setPlainText(chars);
+        QElapsedTimer clock;
+        const double cpu0 = selfCpuSeconds();
+        clock.start();
+        form.btn2->click();
+        while (form.running())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        seconds.wall = clock.nsecsElapsed() / 1e9;
+        seconds.cpu = selfCpuSeconds() - cpu0;
+        if (dialogs.messages != QStringList{QStringLiteral("导出完毕！")})
+            seconds.wall = -1;
+    }
+    Dialogs::setInstance(nullptr);
+    return seconds;
+}
+
+QString randomChars(const QString &all, int n, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QString pool = all, out;
+    for (int i = 0; i < n && !pool.isEmpty(); ++i) {
+        const qsizetype k = qsizetype(rng.bounded(quint32(pool.size())));
+        out += pool.at(k);
+        pool.remove(k, 1);
+    }
+    return out;
 }
 
 } // namespace
@@ -101,43 +206,78 @@ Split renderAndEncode(const QString &chars, int type, int jobs, const QString &o
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
     int limit = -1;
-    int all = qMax(1, QThread::idealThreadCount());
+    int cores = qMax(1, QThread::idealThreadCount());
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--limit"))
             limit = args[i + 1].toInt();
         else if (args[i] == QLatin1String("--jobs"))
-            all = qMax(1, args[i + 1].toInt());
+            cores = qMax(1, args[i + 1].toInt());
     }
     StartupData data;
-    loadStartupData(data, 96);
-    const QString chars = limit > 0 ? data.allSupported().left(limit) : data.allSupported();
-    const int n = int(chars.size());
+    loadStartupData(data, 96, StartupTables);
+    const QString all = limit > 0 ? data.allSupported().left(limit) : data.allSupported();
+    const int n = int(all.size());
     QTemporaryDir tmp;
     const QString out = tmp.filePath(QStringLiteral("out"));
+    bool allMet = true;
 
-    std::printf("kelvora-export, %d characters, default settings (size 72, 300 dpi), load %s\n", n,
-                qPrintable(loadAverage()));
-    for (const auto &[format, type] : {std::pair{"jpg", 1}, std::pair{"png", 2}}) {
-        const double one = runExporter(chars, QLatin1String(format), 1, out);
-        const double many = runExporter(chars, QLatin1String(format), all, out);
-        if (one < 0 || many < 0) {
+    std::printf("Picture export benchmark: %d characters, default settings (size 72, 300 dpi), %d cores\n", n,
+                cores);
+    std::printf("(wall seconds depend on other work: load average shown; CPU seconds beside them)\n\n");
+    for (const auto &[format, target] : {std::pair{"jpg", 1.5}, std::pair{"png", 1.3}}) {
+        const QString fmt = QLatin1String(format);
+        const QString l0 = load();
+        const Timing exp = runExporter(all, fmt, cores, out);
+        if (exp.wall < 0) {
             std::printf("%s: kelvora-export failed\n", format);
             return 1;
         }
-        const Split split = renderAndEncode(chars, type, all, out);
-        std::printf("%s: 1 job %.1f s (%.0f chars/s); %d jobs %.1f s (%.0f chars/s)\n", format, one,
-                    n / one, all, many, n / many);
-        std::printf("%s: encoder alone on %d jobs %.1f s, rendering %.1f s; export / encoder = %.2f\n",
-                    format, all, split.encode, split.render, many / split.encode);
-        if (type == 1)
-            std::printf("jpg: target >= 150 chars/s with all jobs: %s\n", n / many >= 150 ? "met" : "NOT met");
-        else
-            std::printf("png: target export <= 1.3 x encoder alone: %s\n",
-                        many <= 1.3 * split.encode ? "met" : "NOT met");
+        const Timing enc = encoderAlone(out, fmt, cores);
+        const double ratio = exp.wall / enc.wall;
+        const double cpuRatio = exp.cpu / enc.cpu;
+        std::printf("%s, all %d, %d jobs: kelvora-export %.1f s (%.0f/s, CPU %.1f s), load %s\n", format, n, cores,
+                    exp.wall, n / exp.wall, exp.cpu, qPrintable(l0));
+        std::printf("%s: encoder alone %.1f s on %d threads (CPU %.1f s), load %s\n", format, enc.wall, cores,
+                    enc.cpu, qPrintable(load()));
+        std::printf("%s: export / encoder = %.2f wall, %.2f CPU; target <= %.1f: %s\n\n", format, ratio, cpuRatio,
+                    target, verdict(ratio <= target));
+        allMet = allMet && ratio <= target;
     }
-    std::printf("load at the end %s\n", qPrintable(loadAverage()));
+
+    const QString some = randomChars(data.allSupported(), qMin(300, int(data.allSupported().size())), 12);
+    double perSecond[3] = {0, 0, 0};
+    double cpuSeconds[3] = {0, 0, 0};
+    const int jobsList[3] = {1, 2, 8};
+    for (int k = 0; k < 3; ++k) {
+        const QString l0 = load();
+        const Timing t = runExporter(some, QStringLiteral("jpg"), jobsList[k], out);
+        perSecond[k] = t.wall > 0 ? some.size() / t.wall : 0;
+        cpuSeconds[k] = t.cpu;
+        std::printf("jpg, %d random characters, %d job%s: %.1f s, %.0f/s (CPU %.1f s), load %s\n",
+                    int(some.size()), jobsList[k], jobsList[k] == 1 ? "" : "s", t.wall, perSecond[k], t.cpu,
+                    qPrintable(l0));
+    }
+    const double speedup = perSecond[1] / perSecond[0];
+    std::printf("1 -> 2 jobs: %.2f x; target >= 1.8: %s\n", speedup, verdict(speedup >= 1.8));
+    std::printf("  (from CPU seconds, what two free cores would give: %.2f x)\n",
+                cpuSeconds[0] > 0 && cpuSeconds[1] > 0 ? 2 * cpuSeconds[0] / cpuSeconds[1] : 0.0);
+    std::printf("8 jobs against 2: %.2f x the time per character; target <= 1.0 (+5%% noise): %s\n\n",
+                perSecond[1] / perSecond[2], verdict(perSecond[2] >= perSecond[1] * 0.95));
+    allMet = allMet && speedup >= 1.8 && perSecond[2] >= perSecond[1] * 0.95;
+
+    const QString five = randomChars(data.allSupported(), qMin(500, int(data.allSupported().size())), 34);
+    const QString l0 = load();
+    const Timing dialog = runBatchDialog(five, out);
+    const Timing cli = runExporter(five, QStringLiteral("jpg"), cores, out);
+    const bool dialogMet = dialog.wall > 0 && dialog.wall <= 1.2 * cli.wall;
+    std::printf("batch dialog, %d characters: %.1f s (CPU %.1f s); kelvora-export %.1f s (CPU %.1f s); "
+                "dialog / export = %.2f wall, %.2f CPU; target <= 1.2: %s; load %s\n",
+                int(five.size()), dialog.wall, dialog.cpu, cli.wall, cli.cpu, dialog.wall / cli.wall,
+                dialog.cpu / cli.cpu, verdict(dialogMet), qPrintable(l0));
+    allMet = allMet && dialogMet;
+    std::printf("\nload at the end %s; every target %s\n", qPrintable(load()), allMet ? "met" : "NOT met");
     return 0;
 }

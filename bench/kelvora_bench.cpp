@@ -73,9 +73,9 @@ int main(int argc, char *argv[])
     QImage keep;
     // warm: the picture of the previous drawing has the same size and is
     // blanked in place, as the window does when it redraws.
-    auto drawSheet = [&](bool warm) {
-        int zx, zy;
-        const int n = bhs(data.PrivateFonts, data.CharFontFamily, ch, m.fsize, zx, zy);
+    auto drawOnce = [&](bool warm) {
+        const SheetGlyph glyph(data.PrivateFonts, data.CharFontFamily, ch);
+        const int n = glyph.strokeCount();
         const ScreenSheetLayout l = screenSheetLayout(n, m, QSize(1900, 900), data.PointsPerPixel,
                                                       data.PixelsPerPoint);
         const QSize size(int(l.imageWidth), int(l.imageHeight));
@@ -85,11 +85,11 @@ int main(int argc, char *argv[])
             img.fill(Qt::white);
         else
             img = makeBitmap(size.width(), size.height(), 96, qRgb(255, 255, 255));
-        drawStrokeSheet(img, 96, data, ch, style, m, l.left, l.top, zx, zy);
+        drawSheet(img, 96, glyph.sized(m.fsize), style, m, l.left, l.top);
         std::swap(img, keep);
     };
-    const double fresh = medianMicros(15, [&] { drawSheet(false); });
-    const double warm = medianMicros(15, [&] { drawSheet(true); });
+    const double fresh = medianMicros(15, [&] { drawOnce(false); });
+    const double warm = medianMicros(15, [&] { drawOnce(true); });
     std::printf("sheet of %s at size 500 (%dx%d px): median %.1f ms redrawn in place, %.1f ms with a new "
                 "picture (target < 50 ms)\n",
                 "爨", keep.width(), keep.height(), warm / 1000.0, fresh / 1000.0);

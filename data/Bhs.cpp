@@ -8,10 +8,14 @@ int bhs(const PrivateFontCollection &fonts, const QString &family, const QString
 {
     GraphicsPath path;
     path.addString(str, fonts, family, float(fsize), QPointF(0, 0));
-    const QRect b = path.bounds();
+    centringOffsets(path.bounds(), fsize, zx, zy);
+    return path.subpathCount();
+}
+
+void centringOffsets(const QRect &b, int fsize, int &zx, int &zy)
+{
     const double c = (double(fsize) + CellMargin) / 2.0;
     // Plain casts truncate toward zero, as every layout conversion must.
     zx = int(c - (b.width() / 2.0 + b.x()));
     zy = int(c - (b.height() / 2.0 + b.y()));
-    return path.subpathCount();
 }

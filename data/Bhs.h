@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 class PrivateFontCollection;
@@ -10,3 +11,7 @@ class PrivateFontCollection;
 // unknown family or a character without outline gives 0.
 int bhs(const PrivateFontCollection &fonts, const QString &family, const QString &str, int fsize,
         int &zx, int &zy);
+
+// The centring offsets of a glyph whose outline at em size fsize has the
+// whole-unit bounds b (line box at the origin).
+void centringOffsets(const QRect &b, int fsize, int &zx, int &zy);

@@ -52,31 +52,37 @@ void StartupData::release()
     directionByChar.clear();
 }
 
-void loadStartupData(StartupData &data, double dpi)
+void loadStartupData(StartupData &data, double dpi, unsigned parts)
 {
     data.CharFontFamily = QStringLiteral("JIV_KaiTi_GB2312");
     data.SegmentFontFamily = QStringLiteral("JIV_KaiTi_DH");
 
-    data.SupportedChars = decodeGb2312(EmbeddedResource::bytes(QStringLiteral("kt6763"))).trimmed();
-
-    const QString table = decodeGb2312(EmbeddedResource::bytes(QStringLiteral("dh6763")));
-    data.DirectionTable = table.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    data.directionByChar.reserve(data.DirectionTable.size());
-    for (const QString &line : std::as_const(data.DirectionTable)) {
-        const int bar = line.indexOf(QLatin1Char('|'));
-        if (bar > 0)
-            data.directionByChar.insert(line.left(bar), line.mid(bar + 1));
+    if (parts & StartupTables) {
+        data.SupportedChars = decodeGb2312(EmbeddedResource::bytes(QStringLiteral("kt6763"))).trimmed();
+        const QString table = decodeGb2312(EmbeddedResource::bytes(QStringLiteral("dh6763")));
+        data.DirectionTable = table.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        data.directionByChar.reserve(data.DirectionTable.size());
+        for (const QString &line : std::as_const(data.DirectionTable)) {
+            const int bar = line.indexOf(QLatin1Char('|'));
+            if (bar > 0)
+                data.directionByChar.insert(line.left(bar), line.mid(bar + 1));
+        }
     }
 
     data.PrivateFonts.clear();
-    addFont(data.PrivateFonts, QStringLiteral("fonts/JIV_KaiTi_GB2312.ttf"));
-    addFont(data.PrivateFonts, QStringLiteral("fonts/JIV_KaiTi_DH.ttf"));
-    addFont(data.PrivateFonts, QStringLiteral("fonts/AbcManuscript.ttf"));
+    if (parts & StartupCharFont)
+        addFont(data.PrivateFonts, QStringLiteral("fonts/JIV_KaiTi_GB2312.ttf"));
+    if (parts & StartupSegmentFont)
+        addFont(data.PrivateFonts, QStringLiteral("fonts/JIV_KaiTi_DH.ttf"));
+    if (parts & StartupNumberFont)
+        addFont(data.PrivateFonts, QStringLiteral("fonts/AbcManuscript.ttf"));
 
     // The pinyin buttons are ordinary widgets: their font goes to the
     // application's font database instead of the private collection.
-    const QByteArray pinyin = EmbeddedResource::bytes(QStringLiteral("fonts/PinYinok.ttf"));
-    data.PinyinFontHandle = pinyin.isEmpty() ? -1 : QFontDatabase::addApplicationFontFromData(pinyin);
+    if (parts & StartupPinyinFont) {
+        const QByteArray pinyin = EmbeddedResource::bytes(QStringLiteral("fonts/PinYinok.ttf"));
+        data.PinyinFontHandle = pinyin.isEmpty() ? -1 : QFontDatabase::addApplicationFontFromData(pinyin);
+    }
 
     if (dpi <= 0)
         dpi = 96.0;
@@ -91,6 +97,6 @@ void loadStartupData(StartupData &data, double dpi)
         temp += QLatin1Char('/');
     data.TempPicDir = temp + QStringLiteral("jivpic/");
     QDir dir(data.TempPicDir);
-    if (!dir.exists())
+    if ((parts & StartupPictureFolder) && !dir.exists())
         QDir().mkdir(data.TempPicDir); // one level; a failure shows when pages are written
 }

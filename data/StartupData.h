@@ -40,7 +40,21 @@ struct StartupData
     void release();
 };
 
-// Loads every embedded table and font, computes the factors from the screen
-// resolution dpi, and creates the picture folder under TEMP (or the system
-// temporary folder when TEMP is not set).
-void loadStartupData(StartupData &data, double dpi);
+// What loadStartupData loads; a program takes only what it uses (the
+// exporter needs the tables and the character font, not the pinyin font).
+enum StartupPart : unsigned {
+    StartupTables = 1,         // the character list and the direction table
+    StartupCharFont = 2,       // the whole-character stroke font
+    StartupSegmentFont = 4,    // the segment font of the animation
+    StartupNumberFont = 8,     // the letter font of stroke numbers
+    StartupPinyinFont = 16,    // the pinyin buttons' font, registered with Qt
+    StartupPictureFolder = 32, // the picture folder under TEMP
+    StartupEverything = 63,
+};
+
+// Loads the embedded tables and fonts asked for, computes the factors from
+// the screen resolution dpi, and creates the picture folder under TEMP (or
+// the system temporary folder when TEMP is not set). The pinyin font is
+// registered with the application's font database, so only the GUI thread
+// may ask for it.
+void loadStartupData(StartupData &data, double dpi, unsigned parts = StartupEverything);

@@ -20,6 +20,27 @@ Graphics::~Graphics()
         m_painter.end();
 }
 
+bool Graphics::isRaster() const
+{
+    return m_painter.isActive() && m_painter.device()->devType() == QInternal::Image;
+}
+
+void Graphics::setDeviceOrigin(QPoint origin)
+{
+    m_origin = origin;
+    applyTransform();
+}
+
+void Graphics::drawImageAtDevice(QPoint at, const QImage &image)
+{
+    if (!m_painter.isActive())
+        return;
+    m_painter.save();
+    m_painter.resetTransform();
+    m_painter.drawImage(at - m_origin, image);
+    m_painter.restore();
+}
+
 void Graphics::setPageUnit(PageUnit unit)
 {
     m_unit = unit;
@@ -56,7 +77,8 @@ void Graphics::applyTransform()
     if (!m_painter.isActive())
         return;
     const double s = pageScale();
-    m_painter.setTransform(m_world * QTransform::fromScale(s, s));
+    m_painter.setTransform(m_world * QTransform::fromScale(s, s)
+                           * QTransform::fromTranslate(-m_origin.x(), -m_origin.y()));
 }
 
 void Graphics::fillPath(const QPainterPath &path, const QColor &color)

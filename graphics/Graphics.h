@@ -28,6 +28,15 @@ public:
     Graphics &operator=(const Graphics &) = delete;
 
     bool isActive() const { return m_painter.isActive(); }
+    // Whether the surface is a picture in memory (not a PDF or a printer).
+    bool isRaster() const;
+
+    // The surface stands for the part of a larger picture that starts at
+    // device pixel origin (layers drawn apart and blended in later).
+    void setDeviceOrigin(QPoint origin);
+    // Blends image over the surface with its top-left corner at device
+    // pixel at, whatever the page unit and transform.
+    void drawImageAtDevice(QPoint at, const QImage &image);
 
     void setPageUnit(PageUnit unit);
     PageUnit pageUnit() const { return m_unit; }
@@ -60,4 +69,5 @@ private:
     double m_dpi;
     PageUnit m_unit = PageUnit::Pixel;
     QTransform m_world;
+    QPoint m_origin;
 };

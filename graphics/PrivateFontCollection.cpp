@@ -1,7 +1,14 @@
 #include "PrivateFontCollection.h"
 
+std::mutex &PrivateFontCollection::fontSystemMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
 bool PrivateFontCollection::addMemoryFont(const QByteArray &data)
 {
+    const std::lock_guard<std::mutex> lock(fontSystemMutex());
     QRawFont probe(data, 16, QFont::PreferNoHinting);
     if (!probe.isValid())
         return false;
@@ -10,10 +17,19 @@ bool PrivateFontCollection::addMemoryFont(const QByteArray &data)
     if (!font.isValid())
         return false;
     m_fonts.insert(font.familyName(), font);
+    probe = QRawFont(); // released under the lock too
     return true;
 }
 
 QRawFont PrivateFontCollection::family(const QString &name) const
 {
     return m_fonts.value(name);
+}
+
+void PrivateFontCollection::clear()
+{
+    if (m_fonts.isEmpty())
+        return;
+    const std::lock_guard<std::mutex> lock(fontSystemMutex());
+    m_fonts.clear();
 }

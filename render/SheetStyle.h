@@ -7,6 +7,15 @@
 
 class PrivateFontCollection;
 
+// What cell k of a stroke-order sheet shows ("跟随式", "笔画式", "描红").
+enum class SplitMode {
+    Follow = 0, // stroke k alone
+    Stroke = 1, // strokes 1..k
+    Trace = 2,  // strokes 1..k over the rest in the tracing colour
+};
+// A radio group's item index as the typed value; out of range gives 笔画式.
+SplitMode splitModeFromIndex(int index);
+
 // Stroke numbers at the top-left corner of each cell (full-screen sheet).
 struct StrokeNumbers
 {
@@ -19,9 +28,7 @@ struct StrokeNumbers
 // controls at every drawing.
 struct SheetStyle
 {
-    // 0 跟随式: stroke k alone; 1 笔画式: strokes 1..k;
-    // 2 描红: strokes 1..k over the rest in the tracing colour.
-    int splitMode = 1;
+    SplitMode splitMode = SplitMode::Stroke;
     bool outline = false;
     QColor charColor = Qt::black;
     QColor traceColor = QColor(192, 192, 192);

@@ -1,26 +1,34 @@
 #include "StrokePicture.h"
 
-#include "Bhs.h"
 #include "Bitmap.h"
-#include "Graphics.h"
-#include "GraphicsPath.h"
 #include "ImageEncoder.h"
 #include "StartupData.h"
 #include "StrokeSheet.h"
 
-QString pictureMimeType(int type)
+PictureType pictureTypeFromIndex(int index)
 {
-    switch (type) {
-    case 0:
-        return QStringLiteral("image/bmp");
-    case 2:
-        return QStringLiteral("image/png");
-    default:
-        return QStringLiteral("image/jpeg");
-    }
+    return index == 0 ? PictureType::Bmp : index == 2 ? PictureType::Png : PictureType::Jpeg;
 }
 
-QString pictureExtension(int type)
+PictureResolution pictureResolutionFromIndex(int index)
+{
+    return index == 0 ? PictureResolution::Dpi96 : index == 2 ? PictureResolution::Dpi600 : PictureResolution::Dpi300;
+}
+
+QString pictureMimeType(PictureType type)
+{
+    switch (type) {
+    case PictureType::Bmp:
+        return QStringLiteral("image/bmp");
+    case PictureType::Png:
+        return QStringLiteral("image/png");
+    case PictureType::Jpeg:
+        break;
+    }
+    return QStringLiteral("image/jpeg");
+}
+
+QString pictureExtension(PictureType type)
 {
     // The encoder of the type carries its extension.
     ImageEncoder encoder;
@@ -28,28 +36,30 @@ QString pictureExtension(int type)
     return encoder.extension;
 }
 
-int pictureDpi(int resolution)
+int pictureDpi(PictureResolution resolution)
 {
     switch (resolution) {
-    case 0:
+    case PictureResolution::Dpi96:
         return 96;
-    case 2:
+    case PictureResolution::Dpi600:
         return 600;
-    default:
-        return 300;
+    case PictureResolution::Dpi300:
+        break;
     }
+    return 300;
 }
 
-long double pictureFactor(int resolution)
+long double pictureFactor(PictureResolution resolution)
 {
     switch (resolution) {
-    case 0:
+    case PictureResolution::Dpi96:
         return 1.3333333333333333334L;
-    case 2:
+    case PictureResolution::Dpi600:
         return 8.333333333333333333L;
-    default:
-        return 4.1666666666666666665L;
+    case PictureResolution::Dpi300:
+        break;
     }
+    return 4.1666666666666666665L;
 }
 
 SheetMetrics sheetMetricsFromPixels(int sizePx, int hgapPx, int vgapPx, int perRow,
@@ -63,7 +73,8 @@ SheetMetrics sheetMetricsFromPixels(int sizePx, int hgapPx, int vgapPx, int perR
     return m;
 }
 
-PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPixel, int resolution)
+PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPixel,
+                                PictureResolution resolution)
 {
     PictureGeometry g;
     const double side = double(m.fsize) + CellMargin;
@@ -79,52 +90,93 @@ PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPi
     return g;
 }
 
-PictureResult renderStrokePicture(const StartupData &data, const QString &ch,
-                                  const PictureSettings &s, QImage &out)
+PictureStatus pictureSettingsStatus(const PictureSettings &s)
+{
+    if (s.metrics.perRow == 0)
+        return PictureStatus::NoCellsPerRow;
+    if (s.metrics.fsize < 1)
+        return PictureStatus::TooSmall;
+    if (s.metrics.perRow < 0)
+        return PictureStatus::TooLarge;
+    return PictureStatus::Written;
+}
+
+QImage PictureCanvas::image(int width, int height, QImage::Format format)
+{
+    const qsizetype bytes = qsizetype(width) * height * 4;
+    if (m_bytes.size() < bytes) {
+        m_bytes = QByteArray(); // the old block goes before the larger one comes
+        m_bytes.resize(bytes);
+    }
+    // The bytes are only ever written through the image: no detach happens.
+    return QImage(reinterpret_cast<uchar *>(m_bytes.data()), width, height, qsizetype(width) * 4, format);
+}
+
+PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
+                                  const PictureSettings &s, QImage &out, PictureCanvas *canvas)
 {
     out = QImage();
-    const QString c = ch.left(1);
-    int zx = 0, zy = 0;
-    const int n = bhs(data.PrivateFonts, data.CharFontFamily, c, s.metrics.fsize, zx, zy);
+    const SheetGlyph glyph(fonts, family, ch);
+    const int n = glyph.strokeCount();
     if (n < 1)
         return {PictureStatus::NoStrokeData, QString()};
-    if (s.metrics.perRow == 0)
-        return {PictureStatus::NoCellsPerRow, QString()};
+    const PictureStatus refused = pictureSettingsStatus(s);
     const PictureGeometry geo = pictureGeometry(n, s.metrics, s.pointsPerPixel, s.resolution);
-    const int dpi = pictureDpi(s.resolution);
-    if (s.metrics.perRow < 0 || s.metrics.fsize < 0 || !pictureSizeAllowed(geo.width, geo.height))
+    if (refused == PictureStatus::TooLarge || (refused == PictureStatus::Written
+                                               && !pictureSizeAllowed(geo.width, geo.height)))
         return {PictureStatus::TooLarge,
                 QStringLiteral("%1 × %2 pixels is too large").arg(geo.width).arg(geo.height)};
-    QImage image = makeBitmap(int(geo.width), int(geo.height), dpi);
-    if (image.isNull())
-        return {PictureStatus::TooLarge, QStringLiteral("out of memory")};
+    if (refused != PictureStatus::Written)
+        return {refused, QString()};
+    const int dpi = pictureDpi(s.resolution);
     // PNG keeps the bitmap's transparent start. BMP and JPEG are cleared to
     // opaque white and stay opaque, so they are drawn without an alpha
     // channel: the same pixels, and no conversion before encoding.
-    if (s.type != 2) {
-        image.fill(Qt::white);
-        image.reinterpretAsFormat(QImage::Format_RGB32);
-    }
+    const bool png = s.type == PictureType::Png;
+    const QImage::Format format = png ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    QImage image = canvas ? canvas->image(int(geo.width), int(geo.height), format)
+                          : QImage(int(geo.width), int(geo.height), format);
+    if (image.isNull())
+        return {PictureStatus::TooLarge, QStringLiteral("out of memory")};
+    image.fill(png ? 0u : 0xFFFFFFFFu);
+    setBitmapDpi(image, dpi);
     const int mg = int(10 * s.pointsPerPixel); // cells start at the margin, not centred
-    drawStrokeSheet(image, dpi, data, c, s.style, s.metrics, mg, mg, zx, zy);
+    drawSheet(image, dpi, glyph.sized(s.metrics.fsize), s.style, s.metrics, mg, mg);
     out = image;
     return {};
 }
 
-PictureResult saveStrokePicture(const StartupData &data, const QString &ch,
-                                const PictureSettings &settings, const QString &fileName)
+PictureResult renderStrokePicture(const StartupData &data, const QString &ch, const PictureSettings &settings,
+                                  QImage &out)
 {
-    QImage image;
-    PictureResult r = renderStrokePicture(data, ch, settings, image);
-    if (r.status != PictureStatus::Written)
-        return r;
+    return renderStrokePicture(data.PrivateFonts, data.CharFontFamily, ch, settings, out);
+}
+
+PictureResult writeStrokePicture(const QImage &picture, PictureType type, const QString &fileName)
+{
     ImageEncoder encoder;
-    if (!findImageEncoder(pictureMimeType(settings.type), &encoder))
-        return {PictureStatus::WriteFailed, QStringLiteral("no encoder for %1").arg(pictureMimeType(settings.type))};
+    if (!findImageEncoder(pictureMimeType(type), &encoder))
+        return {PictureStatus::WriteFailed, QStringLiteral("no encoder for %1").arg(pictureMimeType(type))};
     QString error;
-    if (!saveImage(image, fileName, encoder, &error))
+    if (!saveImage(picture, fileName, encoder, &error))
         return {PictureStatus::WriteFailed, error};
     return {};
+}
+
+PictureResult saveStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
+                                const PictureSettings &settings, const QString &fileName, PictureCanvas *canvas)
+{
+    QImage image;
+    const PictureResult r = renderStrokePicture(fonts, family, ch, settings, image, canvas);
+    if (r.status != PictureStatus::Written)
+        return r;
+    return writeStrokePicture(image, settings.type, fileName);
+}
+
+PictureResult saveStrokePicture(const StartupData &data, const QString &ch, const PictureSettings &settings,
+                                const QString &fileName)
+{
+    return saveStrokePicture(data.PrivateFonts, data.CharFontFamily, ch, settings, fileName);
 }
 
 QString HexCodeName(const QString &s)

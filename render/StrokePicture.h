@@ -2,20 +2,28 @@
 
 #include "SheetStyle.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
+class PrivateFontCollection;
 struct StartupData;
 
-// Picture types: 0 BMP, 1 JPEG, 2 PNG (the "图片类型" items).
-QString pictureMimeType(int type);
-QString pictureExtension(int type); // ".bmp", ".jpg", ".png"
-// Resolutions: 0 96 dpi, 1 300 dpi, 2 600 dpi (the "分辨率dpi" items).
-int pictureDpi(int resolution);
+// Picture types ("图片类型": "bmp", "jpg", "png") and resolutions
+// ("分辨率dpi": "96", "300", "600"), in the order of their radio items.
+enum class PictureType { Bmp = 0, Jpeg = 1, Png = 2 };
+enum class PictureResolution { Dpi96 = 0, Dpi300 = 1, Dpi600 = 2 };
+// A radio group's item index as the typed value; out of range gives the default.
+PictureType pictureTypeFromIndex(int index);
+PictureResolution pictureResolutionFromIndex(int index);
+
+QString pictureMimeType(PictureType type);
+QString pictureExtension(PictureType type); // ".bmp", ".jpg", ".png"
+int pictureDpi(PictureResolution resolution);
 // Points to pixels. Held in extended precision and just below 300/72 and
 // 600/72, so that 30 points at 300 dpi give 124 pixels, as the pictures
 // published so far have it.
-long double pictureFactor(int resolution);
+long double pictureFactor(PictureResolution resolution);
 
 // Everything a stroke-order picture depends on: the sheet's look and
 // geometry in points, the picture type and resolution, and the screen's
@@ -24,8 +32,8 @@ struct PictureSettings
 {
     SheetStyle style;
     SheetMetrics metrics;
-    int type = 1;
-    int resolution = 1;
+    PictureType type = PictureType::Jpeg;
+    PictureResolution resolution = PictureResolution::Dpi300;
     double pointsPerPixel = 0.75;
 };
 
@@ -44,14 +52,16 @@ struct PictureGeometry
     qint64 height = 0;
 };
 // m.perRow must be positive.
-PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPixel, int resolution);
+PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPixel,
+                                PictureResolution resolution);
 
 enum class PictureStatus {
     Written,
-    NoStrokeData, // the character has no glyph in the stroke font
+    NoStrokeData,  // the character has no glyph in the stroke font
     NoCellsPerRow, // a per-row count of 0 (the row count divides by it)
-    TooLarge,     // more pixels than may be drawn
-    WriteFailed,  // no encoder, or the file could not be written
+    TooSmall,      // an em size below 1 point: the cells would stay empty
+    TooLarge,      // more pixels than may be drawn
+    WriteFailed,   // no encoder, or the file could not be written
 };
 
 struct PictureResult
@@ -60,17 +70,43 @@ struct PictureResult
     QString error; // the reason, for TooLarge and WriteFailed
 };
 
+// Checks that need no glyph: an em size of at least 1 point and a per-row
+// count above 0. Written when the settings can make pictures.
+PictureStatus pictureSettingsStatus(const PictureSettings &settings);
+
+// Memory for one picture at a time, reused from picture to picture by one
+// worker so that a long export does not map and fault in fresh pages for
+// every picture. Pictures it hands out live until the next one.
+class PictureCanvas
+{
+public:
+    QImage image(int width, int height, QImage::Format format);
+
+private:
+    QByteArray m_bytes;
+};
+
 // Renders the stroke-order picture of the first character of ch into out:
 // BMP and JPEG on white, PNG on transparent, its resolution recorded. The
-// cells start at a margin of 10 screen pixels and are not centred.
-PictureResult renderStrokePicture(const StartupData &data, const QString &ch,
-                                  const PictureSettings &settings, QImage &out);
+// cells start at a margin of 10 screen pixels and are not centred. With a
+// canvas, out lives in the canvas's memory.
+PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
+                                  const PictureSettings &settings, QImage &out, PictureCanvas *canvas = nullptr);
+PictureResult renderStrokePicture(const StartupData &data, const QString &ch, const PictureSettings &settings,
+                                  QImage &out);
 
-// Renders and writes one picture. The bytes go to a temporary name in the
-// target folder that is renamed into place when complete, so the final name
-// never holds a truncated picture; an existing file is replaced.
-PictureResult saveStrokePicture(const StartupData &data, const QString &ch,
-                                const PictureSettings &settings, const QString &fileName);
+// Writes a rendered picture in the settings' type. The bytes go to a
+// temporary name in the target folder that is renamed into place when
+// complete, so the final name never holds a truncated picture; an existing
+// file is replaced.
+PictureResult writeStrokePicture(const QImage &picture, PictureType type, const QString &fileName);
+
+// Renders and writes one picture.
+PictureResult saveStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
+                                const PictureSettings &settings, const QString &fileName,
+                                PictureCanvas *canvas = nullptr);
+PictureResult saveStrokePicture(const StartupData &data, const QString &ch, const PictureSettings &settings,
+                                const QString &fileName);
 
 // A file name made of the code of each UTF-16 unit of s as at least four
 // upper-case hexadecimal digits (你 gives 4F60).

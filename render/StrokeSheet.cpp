@@ -1,19 +1,42 @@
 #include "StrokeSheet.h"
 
+#include "Bhs.h"
 #include "Graphics.h"
 #include "GraphicsPath.h"
-#include "GraphicsPathIterator.h"
 #include "StartupData.h"
 
-void drawStrokeSheet(QImage &picture, double dpi, const StartupData &data, const QString &ch,
-                     const SheetStyle &style, const SheetMetrics &m, int left, int top, int zx, int zy)
+#include <QTransform>
+
+#include <cmath>
+#include <memory>
+
+SplitMode splitModeFromIndex(int index)
 {
-    Graphics g(picture, dpi);
-    g.setPageUnit(PageUnit::Point);
-    g.setAntialiasing(true);
-    GraphicsPath glyph;
-    glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, m.fsize, QPointF(left + zx, top + zy));
-    drawSheetCells(g, glyph, style, m, left, top);
+    return index == 0 ? SplitMode::Follow : index == 2 ? SplitMode::Trace : SplitMode::Stroke;
+}
+
+SheetGlyph::SheetGlyph(const PrivateFontCollection &fonts, const QString &family, const QString &ch)
+{
+    GraphicsPath path;
+    path.addString(ch.left(1), fonts, family, 1.0, QPointF(0, 0));
+    m_unit = path.subpaths();
+}
+
+SizedGlyph SheetGlyph::sized(int fsize) const
+{
+    SizedGlyph g;
+    g.fsize = fsize;
+    const QTransform scale = QTransform::fromScale(fsize, fsize);
+    g.strokes.reserve(m_unit.size());
+    QRectF exact;
+    for (const QPainterPath &unit : m_unit) {
+        g.strokes.append(scale.map(unit));
+        const QRectF b = g.strokes.last().boundingRect();
+        exact = exact.isNull() ? b : exact.united(b);
+    }
+    centringOffsets(g.strokes.isEmpty() ? QRect(0, 0, 0, 0) : GraphicsPath::wholeUnits(exact), fsize, g.zx,
+                    g.zy);
+    return g;
 }
 
 int sheetRows(int n, int perRow)
@@ -23,48 +46,137 @@ int sheetRows(int n, int perRow)
     return n <= perRow ? 1 : (n + perRow - 1) / perRow;
 }
 
-void drawSheetCells(Graphics &g, const GraphicsPath &glyph, const SheetStyle &style,
-                    const SheetMetrics &m, int firstLeft, int firstTop)
-{
-    const int n = glyph.subpathCount();
-    const int side = m.fsize + CellMargin;
-    const Pen outlinePen{style.traceColor, 1.0, DashStyle::Solid};
-    const QPainterPath whole = style.outline ? glyph.combined() : QPainterPath();
-    GraphicsPathIterator it(glyph);
-    QPainterPath stroke;
+namespace {
 
-    g.resetTransform();
+// The strokes of one cell, drawn apart on a transparent layer that covers
+// the glyph of the first cell, and blended into later cells at the whole
+// pixel nearest to their place.
+class StrokeLayer
+{
+public:
+    StrokeLayer(const Graphics &target, double dpi, const SizedGlyph &glyph, QPointF origin)
+        : m_origin(origin), m_scale(target.pageScale())
+    {
+        QRectF b;
+        for (const QPainterPath &s : glyph.strokes)
+            b = b.isNull() ? s.boundingRect() : b.united(s.boundingRect());
+        b.translate(origin);
+        // A pixel of room for the anti-aliased edge.
+        const QPoint tl(int(std::floor(b.left() * m_scale)) - 1, int(std::floor(b.top() * m_scale)) - 1);
+        const QPoint br(int(std::ceil(b.right() * m_scale)) + 1, int(std::ceil(b.bottom() * m_scale)) + 1);
+        m_rect = QRect(tl, br);
+        m_image = QImage(m_rect.size(), QImage::Format_ARGB32_Premultiplied);
+        if (m_image.isNull())
+            return;
+        m_image.fill(0);
+        m_g = std::make_unique<Graphics>(m_image, dpi);
+        m_g->setPageUnit(PageUnit::Point);
+        m_g->setAntialiasing(true);
+        m_g->setDeviceOrigin(m_rect.topLeft());
+        m_g->translateTransform(m_origin.x(), m_origin.y());
+    }
+
+    bool isNull() const { return m_image.isNull(); }
+
+    void add(const QPainterPath &stroke, const QColor &color)
+    {
+        m_g->fillPath(stroke, color);
+        m_empty = false;
+    }
+
+    // Blends the layer into the cell lying (dx, dy) points from the first.
+    void blendInto(Graphics &g, double dx, double dy) const
+    {
+        if (m_empty)
+            return;
+        const QPoint shift(int(std::lround(dx * m_scale)), int(std::lround(dy * m_scale)));
+        g.drawImageAtDevice(m_rect.topLeft() + shift, m_image);
+    }
+
+private:
+    QPointF m_origin;
+    double m_scale;
+    QRect m_rect;
+    QImage m_image;
+    std::unique_ptr<Graphics> m_g; // paints on m_image
+    bool m_empty = true;
+};
+
+} // namespace
+
+void drawSheet(QImage &picture, double dpi, const SizedGlyph &glyph, const SheetStyle &style,
+               const SheetMetrics &m, int left, int top)
+{
+    Graphics g(picture, dpi);
+    g.setPageUnit(PageUnit::Point);
+    g.setAntialiasing(true);
+    drawSheet(g, glyph, style, m, left, top);
+}
+
+void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, const SheetMetrics &m,
+               int left, int top)
+{
+    const int n = glyph.strokeCount();
+    if (n < 1 || m.fsize < 1 || m.perRow < 1 || !g.isActive())
+        return;
+    const int side = m.fsize + CellMargin;
+    const double pitchX = double(side) + m.hgap;
+    const double pitchY = double(side) + m.vgap;
+    auto cellOffset = [&](int k) { return QPointF((k % m.perRow) * pitchX, (k / m.perRow) * pitchY); };
+    const QPointF origin(left + glyph.zx, top + glyph.zy);
+    const Pen outlinePen{style.traceColor, 1.0, DashStyle::Solid};
+    QPainterPath whole;
+    if (style.outline) {
+        whole.setFillRule(Qt::OddEvenFill);
+        for (const QPainterPath &s : glyph.strokes)
+            whole.addPath(s);
+    }
+    // A PDF or a printer gets every stroke as a vector, cell by cell.
+    const bool layered = g.isRaster() && style.splitMode != SplitMode::Follow;
+
+    // Frame, number, outline and (for 跟随式, or off screen) the strokes of each cell.
     for (int k = 0; k < n; ++k) {
-        if (k > 0 && m.perRow > 0 && k % m.perRow == 0) {
-            g.resetTransform();
-            g.translateTransform(0, double(k / m.perRow) * (side + m.vgap));
-        }
-        if (style.splitMode == 1 || style.splitMode == 2)
-            it.rewind();
-        drawCellFrame(g, style.frame, firstLeft, firstTop, side);
+        const QPointF at = cellOffset(k);
+        g.resetTransform();
+        g.translateTransform(at.x(), at.y());
+        drawCellFrame(g, style.frame, left, top, side);
         if (style.numbers.fonts)
             g.drawString(QString::number(k + 1), *style.numbers.fonts, style.numbers.family, style.numbers.em,
-                         QPointF(firstLeft - 3, firstTop - 3), style.charColor);
+                         QPointF(left - 3, top - 3), style.charColor);
+        g.translateTransform(origin.x(), origin.y());
         if (style.outline)
             g.drawPath(whole, outlinePen);
-        if (style.splitMode == 0) {
-            if (it.nextSubpath(stroke))
-                g.fillPath(stroke, style.charColor);
-        } else {
-            if (style.splitMode == 2) {
-                for (int s = 0; s <= k; ++s)
-                    it.nextSubpath(stroke);
-                while (it.nextSubpath(stroke))
-                    g.fillPath(stroke, style.traceColor);
-                it.rewind();
-            }
+        if (style.splitMode == SplitMode::Follow) {
+            g.fillPath(glyph.strokes[k], style.charColor);
+        } else if (!layered) {
+            if (style.splitMode == SplitMode::Trace)
+                for (int s = k + 1; s < n; ++s)
+                    g.fillPath(glyph.strokes[s], style.traceColor);
             // Strokes written so far, one fill each so crossings stay filled.
-            for (int s = 0; s <= k && it.nextSubpath(stroke); ++s)
-                g.fillPath(stroke, style.charColor);
+            for (int s = 0; s <= k; ++s)
+                g.fillPath(glyph.strokes[s], style.charColor);
         }
-        g.translateTransform(side + m.hgap, 0);
     }
     g.resetTransform();
+    if (!layered)
+        return;
+
+    const double dpi = g.pageScale() * 72.0;
+    if (style.splitMode == SplitMode::Trace) {
+        // The strokes still to come, gathered from the last cell backwards.
+        StrokeLayer rest(g, dpi, glyph, origin);
+        for (int k = n - 1; k >= 0 && !rest.isNull(); --k) {
+            const QPointF at = cellOffset(k);
+            rest.blendInto(g, at.x(), at.y());
+            rest.add(glyph.strokes[k], style.traceColor);
+        }
+    }
+    StrokeLayer written(g, dpi, glyph, origin);
+    for (int k = 0; k < n && !written.isNull(); ++k) {
+        written.add(glyph.strokes[k], style.charColor);
+        const QPointF at = cellOffset(k);
+        written.blendInto(g, at.x(), at.y());
+    }
 }
 
 ScreenSheetLayout screenSheetLayout(int n, const SheetMetrics &m, QSize panelPx,

@@ -3,26 +3,54 @@
 #include "SheetStyle.h"
 
 #include <QImage>
+#include <QList>
+#include <QPainterPath>
 #include <QSize>
 #include <QString>
 
 class Graphics;
-class GraphicsPath;
-struct StartupData;
+class PrivateFontCollection;
 
-// Draws the n cells of a stroke-order sheet. glyph is the character's path
-// built once at the first cell's origin (firstLeft + zx, firstTop + zy); the
-// first cell's frame is (firstLeft, firstTop, side, side). Later cells are
-// reached by translating the surface: one cell pitch across, one row pitch
-// down every perRow cells.
-void drawSheetCells(Graphics &g, const GraphicsPath &glyph, const SheetStyle &style,
-                    const SheetMetrics &m, int firstLeft, int firstTop);
+// A character's strokes at one em size, its line box at (0, 0), with the
+// offsets (zx, zy) that centre it in a cell of side fsize + CellMargin
+// (truncated, as bhs gives them).
+struct SizedGlyph
+{
+    int fsize = 0;
+    int zx = 0;
+    int zy = 0;
+    QList<QPainterPath> strokes; // one closed contour each, in writing order
+    int strokeCount() const { return int(strokes.size()); }
+};
 
-// The whole sheet of ch on a picture of resolution dpi, in points: the
-// glyph built once, centred in the first cell at (left, top) with the
-// offsets (zx, zy) from bhs, then every cell.
-void drawStrokeSheet(QImage &picture, double dpi, const StartupData &data, const QString &ch,
-                     const SheetStyle &style, const SheetMetrics &m, int left, int top, int zx, int zy);
+// A character's outline, read from the stroke font once per drawing at em
+// size 1; every size the drawing needs is a scaled copy of it.
+class SheetGlyph
+{
+public:
+    SheetGlyph(const PrivateFontCollection &fonts, const QString &family, const QString &ch);
+    int strokeCount() const { return int(m_unit.size()); }
+    SizedGlyph sized(int fsize) const;
+
+private:
+    QList<QPainterPath> m_unit;
+};
+
+// The one painter of stroke-order sheets (window, full screen, pictures,
+// batch and command-line export): n cells, the first at (left, top) points,
+// one cell pitch across, one row pitch down every perRow cells. Per cell:
+// frame, stroke number, outline, tracing strokes, character strokes. On a
+// picture in memory cell k of the cumulative modes is cell k - 1 plus
+// stroke k: every stroke is filled once into a layer that is blended into
+// each cell at the nearest whole pixel, so the cost grows with the cells,
+// not with the square of the strokes. Nothing is drawn for an em size
+// below 1 point or a per-row count below 1.
+void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, const SheetMetrics &m,
+               int left, int top);
+
+// drawSheet on a picture of resolution dpi, in points.
+void drawSheet(QImage &picture, double dpi, const SizedGlyph &glyph, const SheetStyle &style,
+               const SheetMetrics &m, int left, int top);
 
 // Rows needed for n cells at perRow per row (perRow > 0).
 int sheetRows(int n, int perRow);

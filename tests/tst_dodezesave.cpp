@@ -186,6 +186,27 @@ private slots:
         QVERIFY(!QFileInfo::exists(tmp->filePath(QStringLiteral("big.jpg"))));
     }
 
+    void sizeBelowOnePointIsNeverSaved()
+    {
+        // 1 pixel is 0.75 points: the cells would hold no stroke.
+        form->cbb5->setEditText(QStringLiteral("1"));
+        dialogs->messages.clear();
+        save(QStringLiteral("大"), tmp->filePath(QStringLiteral("small")));
+        QCOMPARE(dialogs->messages.size(), 1);
+        QVERIFY2(dialogs->messages.first().startsWith(QStringLiteral("字号太小")), qPrintable(dialogs->messages.first()));
+        QVERIFY(dialogs->messages.first().contains(QStringLiteral("2")));
+        QVERIFY(dialogs->filters.isEmpty()); // refused before a file name is asked for
+        dialogs->messages.clear();
+        QVERIFY(!form->SaveDoDeze(QStringLiteral("大"), tmp->filePath(QStringLiteral("small.jpg"))));
+        QVERIFY(!dialogs->messages.contains(QStringLiteral("图片已保存！")));
+        QVERIFY(QDir(tmp->path()).isEmpty());
+        // The least size that draws saves again.
+        form->cbb5->setEditText(QStringLiteral("2"));
+        dialogs->messages.clear();
+        save(QStringLiteral("大"), tmp->filePath(QStringLiteral("two")));
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("图片已保存！")});
+    }
+
     void gridTypeNoneDrawsNoFrame()
     {
         form->rg2->setItemIndex(2);

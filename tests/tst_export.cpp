@@ -1,5 +1,7 @@
+#include "AllPicOut.h"
 #include "ColorSwatch.h"
 #include "DoDeze.h"
+#include "FakeDialogs.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
 
@@ -8,7 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -74,6 +79,7 @@ private slots:
         QTest::newRow("format") << QStringList{c, QStringLiteral("--format=gif")} << "--format";
         QTest::newRow("dpi") << QStringList{c, QStringLiteral("--dpi=200")} << "--dpi";
         QTest::newRow("size") << QStringList{c, QStringLiteral("--size=big")} << "--size";
+        QTest::newRow("size below a point") << QStringList{c, QStringLiteral("--size=1")} << "below 1 point";
         QTest::newRow("per-row 0") << QStringList{c, QStringLiteral("--per-row=0")} << "--per-row";
         QTest::newRow("hgap") << QStringList{c, QStringLiteral("--hgap=11")} << "--hgap";
         QTest::newRow("vgap") << QStringList{c, QStringLiteral("--vgap=-1")} << "--vgap";
@@ -250,6 +256,50 @@ private slots:
             QVERIFY(a == b);
             QCOMPARE(contents(cli + QLatin1Char('/') + name), contents(window + QLatin1Char('/') + name));
         }
+    }
+
+    // 保存, 批量导出 and kelvora-export write the same 300 dpi pictures of 你
+    // and 爨, byte for byte (KELVORA_KEEP_PICTURES=dir keeps them there).
+    void windowBatchDialogAndExporterAgree()
+    {
+        resetQueryState();
+        FakeDialogs dialogs;
+        TForm1 form(96);
+        TForm5 batch(&form, &form);
+        const QString chars = QStringLiteral("你爨");
+        const QString window = tmp.filePath(QStringLiteral("agree-window"));
+        const QString dialog = tmp.filePath(QStringLiteral("agree-dialog"));
+        const QString cli = tmp.filePath(QStringLiteral("agree-cli"));
+        for (const QString &dir : {window, dialog})
+            QVERIFY(QDir().mkpath(dir));
+        for (const QChar c : chars) {
+            form.edt1->setText(QString(c));
+            dialogs.saveName = window + QLatin1Char('/') + c;
+            form.btn2->click();
+        }
+        dialogs.folder = dialog;
+        batch.btn1->click();
+        batch.mmo1->setPlainText(chars);
+        batch.btn2->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!batch.running(), 60000);
+        QCOMPARE(exportWith({QStringLiteral("--out"), cli, QStringLiteral("--chars"), chars}).code, 0);
+        const QStringList names{QStringLiteral("你.jpg"), QStringLiteral("爨.jpg")};
+        for (const QString &dir : {window, dialog, cli})
+            QCOMPARE(entries(dir), names);
+        for (const QString &name : names) {
+            const QByteArray bytes = contents(window + QLatin1Char('/') + name);
+            QCOMPARE(QImageReader(window + QLatin1Char('/') + name).size().width(), name.startsWith(QStringLiteral("你")) ? 2104 : 2400);
+            QCOMPARE(contents(dialog + QLatin1Char('/') + name), bytes);
+            QCOMPARE(contents(cli + QLatin1Char('/') + name), bytes);
+        }
+        const QString keep = qEnvironmentVariable("KELVORA_KEEP_PICTURES");
+        if (!keep.isEmpty())
+            for (const QString &dir : {window, dialog, cli})
+                for (const QString &name : names) {
+                    QDir().mkpath(keep);
+                    QFile::copy(dir + QLatin1Char('/') + name,
+                                keep + QLatin1Char('/') + QFileInfo(dir).fileName() + QLatin1Char('-') + name);
+                }
     }
 };
 

@@ -24,6 +24,15 @@ int fileDpi(const QString &path)
 
 bool isWhite(QRgb c) { return c == 0xFFFFFFFF; }
 
+// The tables below name types and resolutions by their radio item index.
+int pictureDpi(int r) { return ::pictureDpi(pictureResolutionFromIndex(r)); }
+long double pictureFactor(int r) { return ::pictureFactor(pictureResolutionFromIndex(r)); }
+QString pictureExtension(int t) { return ::pictureExtension(pictureTypeFromIndex(t)); }
+PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double ppp, int r)
+{
+    return ::pictureGeometry(n, m, ppp, pictureResolutionFromIndex(r));
+}
+
 } // namespace
 
 class TestStrokePicture : public QObject
@@ -36,8 +45,8 @@ class TestStrokePicture : public QObject
     {
         PictureSettings s;
         s.metrics = sheetMetricsFromPixels(72, 10, 10, 8, data.PointsPerPixel);
-        s.type = type;
-        s.resolution = resolution;
+        s.type = pictureTypeFromIndex(type);
+        s.resolution = pictureResolutionFromIndex(resolution);
         s.pointsPerPixel = data.PointsPerPixel;
         return s;
     }

@@ -14,7 +14,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import fontbuild  # noqa: E402
 import hwdata  # noqa: E402
 import segments  # noqa: E402
-from segment_overrides import OVERRIDES  # noqa: E402
+from segment_overrides import EXTENDED, OVERRIDES, REVERSED  # noqa: E402
 
 ROOT = os.path.dirname(hwdata.HERE)
 MAX_CODES = 34  # the longest line the direction table allows
@@ -43,12 +43,19 @@ def main():
             if not 1 <= k <= n or list(cuts) != sorted(cuts) or not all(0 < f < 1 for f in cuts):
                 sys.exit("segment_overrides: %s stroke %r: need a stroke 1..%d and rising "
                          "fractions between 0 and 1, got %r" % (ch, k, n, cuts))
+    for name, table in (("REVERSED", REVERSED), ("EXTENDED", EXTENDED)):
+        for ch, strokes in table.items():
+            n = len(hwdata.raw(ch)["strokes"]) if ch in chars else 0
+            if not n or not all(1 <= k <= n for k in strokes):
+                sys.exit("segment_overrides.%s: %r needs stroke numbers 1..%d, got %r"
+                         % (name, ch, n, strokes))
     glyphs, lines = {}, []
     n_strokes = n_cut = most = 0
     for ch in chars:
         try:
             rec = hwdata.load(ch)
-            segs, counts = segments.segment_char(rec, OVERRIDES.get(ch))
+            segs, counts = segments.segment_char(rec, OVERRIDES.get(ch), REVERSED.get(ch, ()),
+                                                 EXTENDED.get(ch, ()))
         except FileNotFoundError:
             sys.exit("no source data for %s: run tools/fetch_source.sh" % ch)
         except (ValueError, KeyError, IndexError) as e:
@@ -72,8 +79,10 @@ def main():
                         lic, glyphs)
     n_segs = sum(len(g) for g in glyphs.values())
     print("%d characters, %d strokes, %d segments, %d strokes cut, at most %d segments "
-          "per stroke, %d overrides, %.0f s" % (len(chars), n_strokes, n_segs, n_cut, most,
-                                                 len(OVERRIDES), time.time() - t0))
+          "per stroke, %d overrides, %d centre lines mended, %.0f s"
+          % (len(chars), n_strokes, n_segs, n_cut, most, len(OVERRIDES),
+             sum(map(len, REVERSED.values())) + sum(map(len, EXTENDED.values())),
+             time.time() - t0))
 
 
 if __name__ == "__main__":

@@ -5,6 +5,14 @@ OVERRIDES maps a character to {stroke number (from 1, writing order):
 (0 = where the brush starts, 1 = where it ends).  An empty list keeps the
 stroke whole.  Each entry says in a comment what the rules did and why the
 stroke is cut this way instead.
+
+REVERSED and EXTENDED map a character to the stroke numbers whose source
+centre line is at fault: REVERSED ones run from the end of the stroke to its
+start and are turned round; EXTENDED ones stop short of the stroke's last
+part, which segments.extend_to_tip takes from the outline.
+
+Every flag of tools/check_directions.py is decided in direction_triage.py;
+the faults among them are mended here.
 """
 
 OVERRIDES = {
@@ -40,4 +48,24 @@ OVERRIDES = {
     # The 横折弯钩 of 虒 bends gently and starts with a short 横, so it came
     # out "14"; cut it like 褫 and 乙 ("1214").
     "搋": {13: [0.17, 0.49, 0.744]},
+}
+
+REVERSED = {
+    # The 撇 of 𠂢 runs up from its thin end (coded 1); in 派 it is 2.
+    "哌": [8],
+    # The inner right 横 of 臼 runs right to left (3; 臼 everywhere else is
+    # 1), and the small 撇 of the lower part runs up from its thin end (1).
+    "裒": [5, 11],
+}
+
+EXTENDED = {
+    # The 竖提 of 钅 and 饣: the centre line ends at the corner, so the stroke
+    # came out one 竖 ("2") with its 提 uncovered top-down; every other 钅
+    # and 饣 has "21".
+    "钸": [5],
+    "铽": [5],
+    "锋": [5],
+    "镢": [5],
+    "镣": [5],
+    "饧": [3],
 }

@@ -452,16 +452,39 @@ def split_stroke(pieces, med, cuts, w):
     return [(c, _part_code(med, a, b, body)) for c, a, b in zip(parts, done, done[1:])]
 
 
-def segment_char(rec, overrides=None):
+def extend_to_tip(pts, poly, w):
+    """A median that stops short of a part of its outline (the 提 of a few
+    竖提 ends at the corner) carried on to that part: from its last point
+    straight to the outline point farthest from it, ending w/3 inside."""
+    med = Median(pts)
+    dist = np.full(len(poly), np.inf)
+    for s in np.arange(0.0, med.length + 1.0, 2.0):
+        dist = np.minimum(dist, np.linalg.norm(poly - med.at(s), axis=1))
+    tip = poly[int(np.argmax(dist))]
+    end = med.at(med.length)
+    reach = float(np.linalg.norm(tip - end))
+    if reach <= w:
+        raise ValueError("the outline reaches no farther than the median")
+    last = end + (tip - end) * (reach - w / 3) / reach
+    return [list(p) for p in pts] + [[float(last[0]), float(last[1])]]
+
+
+def segment_char(rec, overrides=None, reverse=(), extend=()):
     """Segments of one character: ([(hwdata contour, code)], per-stroke
     segment counts).  rec is what hwdata.load gives; overrides maps a stroke
     number (from 1) to the fractions of the median length where it is cut,
-    replacing the found turns."""
+    replacing the found turns; the strokes numbered in reverse have medians
+    drawn from the end to the start, those in extend medians that stop
+    short of the outline's last part (extend_to_tip)."""
     strokes = [untangle(to_pieces(hwdata.parse_path(d)[0])) for d in rec["strokes"]]
     polys = [flatten(p) for p in strokes]
     out, counts = [], []
     for i, (pieces, pts) in enumerate(zip(strokes, rec["medians"])):
+        if i + 1 in reverse:
+            pts = pts[::-1]
         w = abs(area(polys[i])) / max(Median(pts).length, 1.0)
+        if i + 1 in extend:
+            pts = extend_to_tip(pts, polys[i], w)
         med = Median(_drop_loops(pts, w))
         if overrides and i + 1 in overrides:
             cuts = [(f * med.length, 0.0) for f in overrides[i + 1]]

@@ -4,11 +4,11 @@
 #include "Dialogs.h"
 #include "InterfaceFont.h"
 #include "DoDeze.h"
+#include "ExportEngine.h"
 #include "MySelectFolder.h"
 #include "RadioGroup.h"
 #include "StrokePicture.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +75,11 @@ TForm5::TForm5(TForm1 *main, QWidget *parent) : QDialog(parent), m_main(main)
     connect(btn1, &QPushButton::clicked, this, &TForm5::btn1Click);
     connect(btn2, &QPushButton::clicked, this, &TForm5::btn2Click);
     connect(btn3, &QPushButton::clicked, this, &TForm5::btn3Click);
+
+    // One step of the bar per picture started, however the workers interleave.
+    m_engine = new ExportEngine(this);
+    connect(m_engine, &ExportEngine::progressed, this, [this] { pb1->setValue(pb1->value() + 1); });
+    connect(m_engine, &ExportEngine::done, this, &TForm5::exportDone);
 }
 
 void TForm5::rb1Click()
@@ -96,7 +101,9 @@ void TForm5::btn1Click()
 
 void TForm5::btn3Click()
 {
+    // The pictures under way are finished; no new one starts.
     ExportStopRequested = true;
+    m_engine->cancel();
 }
 
 void TForm5::setRunning(bool on)
@@ -120,8 +127,30 @@ void TForm5::done(int result)
 void TForm5::btn2Click()
 {
     Dialogs &dialogs = Dialogs::instance();
+    if (m_running)
+        return;
     if (edt1->text().isEmpty()) {
         dialogs.message(this, QStringLiteral("请选择保存目录！"));
+        return;
+    }
+    // The main window's settings, read once for the whole run.
+    PictureSettings settings;
+    try {
+        settings = m_main->pictureSettings();
+        switch (ExportEngine::refusal(settings)) {
+        case PictureStatus::NoCellsPerRow:
+            throw ConversionError{QStringLiteral("Floating point division by zero")};
+        case PictureStatus::TooSmall:
+            dialogs.message(this, m_main->tooSmallMessage());
+            return;
+        case PictureStatus::TooLarge:
+            dialogs.message(this, QStringLiteral("字号或每行个数太大，图片无法生成！"));
+            return;
+        default:
+            break;
+        }
+    } catch (const ConversionError &e) {
+        dialogs.message(this, e.message);
         return;
     }
     setRunning(true);
@@ -129,45 +158,34 @@ void TForm5::btn2Click()
     const StartupData &data = m_main->data();
     const QString list = rb1->isChecked() ? exportableCharacters(data, mmo1->toPlainText())
                                           : data.allSupported();
-    int failed = 0;
-    QString firstFailed, firstReason;
-    bool abandoned = false;
-    if (!list.isEmpty()) {
-        // A doubled separator after a chosen folder is harmless.
-        const QString dir = edt1->text() + QLatin1Char('/');
-        pb1->setRange(0, int(list.size()));
-        pb1->setValue(0);
-        for (int i = 1; i <= list.size() && !ExportStopRequested; ++i) {
-            const QString c = list.mid(i - 1, 1);
-            const QString name = rg1->itemIndex() == 1 ? HexCodeName(c) : c;
-            const QString path = dir + name + pictureExtension(m_main->rg2->itemIndex());
-            pb1->setValue(i);
-            QCoreApplication::processEvents(); // "停止" is handled here
-            try {
-                QString why;
-                if (!m_main->SaveDoDeze(c, path, &why) && !why.isEmpty()) {
-                    if (failed++ == 0) {
-                        firstFailed = path;
-                        firstReason = why;
-                    }
-                }
-            } catch (const ConversionError &e) {
-                dialogs.message(this, e.message);
-                abandoned = true;
-                break;
-            }
-        }
+    if (list.isEmpty()) {
+        setRunning(false);
+        return;
     }
+    pb1->setRange(0, int(list.size()));
+    pb1->setValue(0);
+    ExportJob job;
+    job.characters = list;
+    job.folder = edt1->text();
+    job.namesByCode = rg1->itemIndex() == 1;
+    job.settings = settings;
+    if (!m_engine->start(job))
+        setRunning(false);
+}
+
+void TForm5::exportDone()
+{
+    m_engine->wait();
+    const ExportSummary sum = m_engine->summary();
     setRunning(false);
-    if (!list.isEmpty() && !abandoned) {
-        if (failed == 0)
-            dialogs.message(this, QStringLiteral("导出完毕！"));
-        else
-            dialogs.message(this, QStringLiteral("导出完毕，但有 %1 张图片未能保存。第一张：%2\n%3")
-                                      .arg(failed)
-                                      .arg(QDir::toNativeSeparators(QDir::cleanPath(firstFailed)),
-                                           firstReason));
-    }
+    Dialogs &dialogs = Dialogs::instance();
+    if (sum.failed == 0)
+        dialogs.message(this, QStringLiteral("导出完毕！"));
+    else
+        dialogs.message(this, QStringLiteral("导出完毕，但有 %1 张图片未能保存。第一张：%2\n%3")
+                                  .arg(sum.failed)
+                                  .arg(QDir::toNativeSeparators(QDir::cleanPath(sum.first.path)),
+                                       sum.first.reason));
     if (m_closeRequested >= 0) {
         const int result = m_closeRequested;
         m_closeRequested = -1;

@@ -9,6 +9,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QWidget;
+class ExportEngine;
 class RadioGroup;
 class TForm1;
 
@@ -22,10 +23,12 @@ public:
 
     void btn1Click(); // 浏览
     void btn2Click(); // 导出
-    void btn3Click(); // 停止
+    void btn3Click(); // 停止: the pictures under way are still written
     void rb1Click();
     void rb2Click();
 
+    // A run goes on in the export engine's workers after 导出 returns; it
+    // ends with its message.
     bool running() const { return m_running; }
 
     // Closing during a run takes effect once the run has finished.
@@ -42,8 +45,10 @@ public:
 
 private:
     void setRunning(bool on);
+    void exportDone();
 
     TForm1 *m_main;
+    ExportEngine *m_engine = nullptr;
     bool ExportStopRequested = false;
     bool m_running = false;
     int m_closeRequested = -1; // the result of a close asked for during a run

@@ -369,12 +369,12 @@ void TForm1::pickColor(ColorSwatch *swatch, QPushButton *redraw)
 SheetStyle TForm1::sheetStyle() const
 {
     SheetStyle s;
-    s.splitMode = rg1->itemIndex();
+    s.splitMode = splitModeFromIndex(rg1->itemIndex());
     s.outline = chk2->isChecked();
     s.charColor = pnl3->color();
     s.traceColor = pnl4->color();
-    s.frame.gridType = cbb1->currentIndex();
-    s.frame.lineStyle = cbb2->currentIndex();
+    s.frame.gridType = gridTypeFromIndex(cbb1->currentIndex());
+    s.frame.lineStyle = lineStyleFromIndex(cbb2->currentIndex());
     s.frame.color = pnl5->color();
     s.frame.width = 1.0;
     return s;
@@ -385,6 +385,11 @@ SheetMetrics TForm1::sheetMetrics() const
     const int size = strToInt(cbb5->currentText()); // the size box is read first
     const int perRow = strToInt(cbb6->currentText());
     return sheetMetricsFromPixels(size, cbb3->currentIndex(), cbb4->currentIndex(), perRow, m_data.PointsPerPixel);
+}
+
+SheetMetrics TForm1::sheetGaps() const
+{
+    return sheetMetricsFromPixels(0, cbb3->currentIndex(), cbb4->currentIndex(), 0, m_data.PointsPerPixel);
 }
 
 void TForm1::fillScrollBox()
@@ -447,8 +452,9 @@ void TForm1::DrawStrokeSheet(const QString &ch)
     scrlbx1->setWidgetResizable(false);
     img1->setGeometry(0, 0, panel.width(), panel.height());
 
-    int zx = 0, zy = 0;
-    const int n = bhs(ch, m.fsize, zx, zy);
+    // The glyph is read once for this drawing.
+    const SheetGlyph glyph(m_data.PrivateFonts, m_data.CharFontFamily, ch);
+    const int n = glyph.strokeCount();
     if (n < 1) {
         message(QStringLiteral("暂时不能读取笔画数据！"));
         return;
@@ -467,7 +473,7 @@ void TForm1::DrawStrokeSheet(const QString &ch)
     if (img1->size() != cleared)
         img1->clearPicture(screenDpi());
 
-    drawStrokeSheet(img1->picture(), screenDpi(), m_data, ch, style, m, layout.left, layout.top, zx, zy);
+    drawSheet(img1->picture(), screenDpi(), glyph.sized(m.fsize), style, m, layout.left, layout.top);
     img1->update();
 }
 

@@ -23,6 +23,7 @@ class RadioGroup;
 class TForm2;
 class TForm5;
 class TForm6;
+struct PictureSettings;
 struct SheetMetrics;
 struct SheetStyle;
 
@@ -62,6 +63,10 @@ public:
     // was written; when none was and the user has not been told why (a
     // failed write, a picture too large), the reason goes to *error.
     bool SaveDoDeze(const QString &str, const QString &Fdir, QString *error = nullptr);
+    // Everything a saved picture depends on; may throw ConversionError.
+    PictureSettings pictureSettings() const;
+    // The refusal of a size whose em size is below 1 point, with the least size that draws.
+    QString tooSmallMessage();
     void btn2Click();
 
     // The pinyin sound board (DoDezePinyin.cpp).
@@ -70,6 +75,7 @@ public:
     // Settings as the drawings read them (points where they are sizes).
     SheetStyle sheetStyle() const;
     SheetMetrics sheetMetrics() const; // may throw ConversionError
+    SheetMetrics sheetGaps() const;    // only the gaps, in points (the full-screen sheet)
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -13,19 +13,29 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cmath>
+
+PictureSettings TForm1::pictureSettings() const
+{
+    PictureSettings s;
+    s.metrics = sheetMetrics();
+    s.style = sheetStyle();
+    s.type = pictureTypeFromIndex(rg2->itemIndex());
+    s.resolution = pictureResolutionFromIndex(rg3->itemIndex());
+    s.pointsPerPixel = m_data.PointsPerPixel;
+    return s;
+}
+
 bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir, QString *error)
 {
     DrawingScope drawing;
     if (error)
         error->clear();
     QString why;
-    PictureSettings s;
-    s.metrics = sheetMetrics(); // an empty box abandons the save here
-    s.style = sheetStyle();
-    s.type = rg2->itemIndex();
-    s.resolution = rg3->itemIndex();
-    s.pointsPerPixel = m_data.PointsPerPixel;
+    const PictureSettings s = pictureSettings(); // an empty box abandons the save here
     const PictureResult r = saveStrokePicture(m_data, str, s, Fdir);
+    if (r.status == PictureStatus::Written && !QFileInfo::exists(Fdir))
+        return false; // never report a picture that is not there
     switch (r.status) {
     case PictureStatus::Written:
         return true;
@@ -34,6 +44,10 @@ bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir, QString *error)
         return false;
     case PictureStatus::NoCellsPerRow:
         throw ConversionError{QStringLiteral("Floating point division by zero")};
+    case PictureStatus::TooSmall:
+        // An em size below 1 point draws no stroke: such a picture is never written.
+        message(tooSmallMessage());
+        return false;
     case PictureStatus::TooLarge:
         why = QStringLiteral("字号或每行个数太大，图片无法生成！");
         break;
@@ -44,6 +58,12 @@ bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir, QString *error)
     if (error)
         *error = why;
     return false;
+}
+
+QString TForm1::tooSmallMessage()
+{
+    return QStringLiteral("字号太小，图片中没有笔画，不能保存！请把字号设为 %1 或更大。")
+        .arg(int(std::ceil(1 / m_data.PointsPerPixel - 1e-9)));
 }
 
 void TForm1::btn2Click()
@@ -64,6 +84,17 @@ void TForm1::btn2Click()
         return;
     }
 
+    // A size that draws no stroke is refused before a file name is asked for.
+    try {
+        if (sheetMetrics().fsize < 1) {
+            message(tooSmallMessage());
+            return;
+        }
+    } catch (const ConversionError &e) {
+        message(e.message);
+        return;
+    }
+
     QString name = Dialogs::instance().saveFileName(this, QStringLiteral("图片(*.bmp *.jpg *.png)"));
     if (name.isEmpty())
         return;
@@ -71,7 +102,7 @@ void TForm1::btn2Click()
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot > name.lastIndexOf(QLatin1Char('/')))
         name.truncate(dot);
-    const QString path = name + pictureExtension(rg2->itemIndex());
+    const QString path = name + pictureExtension(pictureTypeFromIndex(rg2->itemIndex()));
     if (QFileInfo::exists(path)
         && !Dialogs::instance().question(this, QStringLiteral("该文件名已存在，你确定要覆盖吗？"),
                                          QStringLiteral("提示信息")))

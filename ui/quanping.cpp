@@ -1,6 +1,5 @@
 #include "quanping.h"
 
-#include "Bhs.h"
 #include "Dialogs.h"
 #include "DoDeze.h"
 #include "FullScreenFit.h"
@@ -191,27 +190,22 @@ void TForm2::DrawFullScreenSheet(const QString &ch)
     img1->clearPicture(dpi);
     img1->update();
     SheetStyle style = m_main->sheetStyle();
-    const int hgap = int(m_main->cbb3->currentIndex() * data.PointsPerPixel);
-    const int vgap = int(m_main->cbb4->currentIndex() * data.PointsPerPixel);
+    SheetMetrics m = m_main->sheetGaps();
     const int top = int(10 * data.PointsPerPixel);
-    int zx = 0, zy = 0;
-    const int n = bhs(data.PrivateFonts, data.CharFontFamily, ch, 24, zx, zy);
+    // The glyph is read once; its stroke count chooses the size.
+    const SheetGlyph glyph(data.PrivateFonts, data.CharFontFamily, ch);
+    const int n = glyph.strokeCount();
     if (n < 1) {
         message(QStringLiteral("暂时不能读取笔画数据！"));
         return;
     }
     const FullScreenFit fit =
-        fullScreenFit(n, img1->size(), screenSize(), hgap, vgap, data.PointsPerPixel, data.PixelsPerPoint);
-    bhs(data.PrivateFonts, data.CharFontFamily, ch, fit.fs, zx, zy);
+        fullScreenFit(n, img1->size(), screenSize(), m.hgap, m.vgap, data.PointsPerPixel, data.PixelsPerPoint);
     if (chk1->isChecked())
         style.numbers = StrokeNumbers{&data.PrivateFonts, QStringLiteral("AbcManuscript"), 24};
-    SheetMetrics m;
     m.fsize = fit.fs;
-    m.hgap = hgap;
-    m.vgap = vgap;
     m.perRow = fit.columns;
-
-    drawStrokeSheet(img1->picture(), dpi, data, ch, style, m, fit.left, top, zx, zy);
+    drawSheet(img1->picture(), dpi, glyph.sized(fit.fs), style, m, fit.left, top);
     img1->update();
 }
 
