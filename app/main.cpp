@@ -1,5 +1,6 @@
 #include "AllPicOut.h"
 #include "DoDeze.h"
+#include "QtTranslations.h"
 #include "about.h"
 #include "quanping.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setDesktopFileName(QStringLiteral("kelvora"));
+    installQtTranslations();
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/kelvora/icons/kelvora-%1.png").arg(size), QSize(size, size));

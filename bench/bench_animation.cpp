@@ -1,91 +1,78 @@
-// The animated writing: the cost of one revealed line (paint, synchronous
-// repaint, one pass of the event loop; no sleep) and the whole animation of
-// 你 on a 740 x 740 picture (em 700), sleeps included.
-#include "Bhs.h"
-#include "Bitmap.h"
-#include "Graphics.h"
-#include "GraphicsPath.h"
+// The writing animation of 你 in the main window at its default size
+// (maximised on a 1920 x 1080 screen), at each speed of "速度".
+//
+// The time is what the user sees: the animation is paced by the query clock,
+// so a clock driven in 16 ms frames gives its length exactly; one more run
+// at "快" on the system clock checks that the wall time agrees.
+#include "DoDeze.h"
 #include "ImageView.h"
+#include "ManualClock.h"
 #include "QueryState.h"
-#include "Reveal.h"
-#include "StartupData.h"
+#include "RadioGroup.h"
 #include "WritingAnimation.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QScrollArea>
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 namespace {
 
-class TimingHost : public RevealHost
+// Client area of the main window maximised on a 1920 x 1080 screen under a
+// window manager with a title bar (measured under Xvfb with openbox).
+QSize maximisedClient(int argc, char **argv)
 {
-public:
-    explicit TimingHost(ImageView *view) : m_view(view) {}
-    bool stopRequested() override
-    {
-        m_clock.start();
-        return false;
-    }
-    QImage &picture() override { return m_view->picture(); }
-    void refresh(const QRect &line) override { m_view->repaint(line); }
-    void sleepMs(int) override {}
-    void processEvents() override
-    {
-        QCoreApplication::processEvents();
-        times.push_back(m_clock.nsecsElapsed() / 1000.0);
-    }
-    std::vector<double> times;
+    if (argc >= 3)
+        return QSize(atoi(argv[1]), atoi(argv[2]));
+    return QSize(1920, 1061);
+}
 
-private:
-    ImageView *m_view;
-    QElapsedTimer m_clock;
-};
+std::unique_ptr<TForm1> window(QSize client)
+{
+    resetQueryState();
+    auto form = std::make_unique<TForm1>(96);
+    form->resize(client);
+    form->show();
+    QCoreApplication::processEvents();
+    form->edt1->setText(QString::fromUtf8("你"));
+    form->rg11->setItemIndex(1);
+    return form;
+}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    StartupData data;
-    loadStartupData(data, 96);
-    ImageView view(QStringLiteral("img1"), nullptr);
-    view.resize(740, 740);
-    view.show();
-    const QString ch = QString::fromUtf8("你");
-    const QString codes = data.directionCodes(ch);
-
-    // One line at a time, without the sleep.
-    view.clearPicture(96);
-    const int fsize = 700;
-    int zx, zy;
-    bhs(data.PrivateFonts, data.CharFontFamily, ch, fsize, zx, zy);
-    GraphicsPath segments;
-    segments.addString(ch, data.PrivateFonts, data.SegmentFontFamily, fsize, QPointF(20 + zx, 10 + zy));
-    TimingHost host(&view);
-    for (int i = 0; i < segments.subpathCount() && i < codes.size(); ++i) {
-        QImage mask = makeBitmap(740, 740, 96);
-        {
-            Graphics g(mask, 96);
-            g.setAntialiasing(true);
-            g.fillPath(segments.subpath(i), QColor::fromRgba(0xFFFF0000));
+    const QSize client = maximisedClient(argc, argv);
+    const char *names[] = {"慢", "中", "快"};
+    {
+        ManualClock clock;
+        for (int speed = 0; speed < 3; ++speed) {
+            auto form = window(client);
+            form->cbb7->setCurrentIndex(speed);
+            const qint64 t0 = clock.nowMs();
+            form->btn1Click();
+            const RevealAnimation *reveal = form->animation()->reveal();
+            while (form->animation()->isRunning())
+                clock.advance(RevealAnimation::FrameMs);
+            std::printf("你 at 速度 %s: %.1f s (%d lines, image %dx%d, em %d px; query clock in 16 ms frames)\n",
+                        names[speed], (clock.nowMs() - t0) / 1000.0, reveal->totalLines(), form->img1->width(),
+                        form->img1->height(), qMin(form->img1->width(), form->img1->height()) - 40);
         }
-        revealSegment(codes.at(i).digitValue(), GraphicsPath::wholeUnits(segments.subpath(i).boundingRect()), mask,
-                      qRgb(0, 0, 0), 1, host);
     }
-    std::vector<double> t = host.times;
-    std::nth_element(t.begin(), t.begin() + t.size() / 2, t.end());
-    std::printf("animation of %s at em %d: %zu lines, one line without the sleep: median %.1f us\n", "你", fsize,
-                host.times.size(), t[t.size() / 2]);
-
-    // The whole animation as the window runs it.
-    resetQueryState();
-    QElapsedTimer all;
-    all.start();
-    animateCharacter(&view, data, ch, codes, FrameStyle(), Qt::black, 96);
-    std::printf("whole animation of %s (picture 740x740, em 700, 1 ms sleep every third line): %.0f ms\n", "你",
-                all.nsecsElapsed() / 1e6);
+    // The system clock at 快: wall time, and the time spent drawing frames.
+    auto form = window(client);
+    form->cbb7->setCurrentIndex(2);
+    QElapsedTimer wall;
+    wall.start();
+    form->btn1Click();
+    while (form->animation()->isRunning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("你 at 速度 快 on the system clock: %.1f s wall\n", wall.elapsed() / 1000.0);
     return 0;
 }

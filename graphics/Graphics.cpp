@@ -134,8 +134,10 @@ void Graphics::drawLine(const Pen &pen, QPoint from, QPoint to)
 void Graphics::drawString(const QString &text, const PrivateFontCollection &fonts,
                           const QString &family, double emSize, QPointF origin, const QColor &color)
 {
+    // Text drawing puts a lead-in of 1/6 em before the first glyph; the
+    // layouts' text origins (stroke and page numbers) count on it.
     GraphicsPath path;
-    path.addString(text, fonts, family, emSize, origin);
+    path.addString(text, fonts, family, emSize, QPointF(origin.x() + emSize / 6.0, origin.y()));
     // Letters have counters (o, 8): fill each glyph's contours together, nonzero.
     QPainterPath all;
     all.setFillRule(Qt::WindingFill);

@@ -56,7 +56,7 @@ public:
     void drawRectangle(const Pen &pen, const QRect &rect);
     void drawLine(const Pen &pen, QPoint from, QPoint to);
     // Text from a family of the collection, line-box top-left at origin,
-    // em size in page units, each glyph contour filled on its own.
+    // em size in page units; the first glyph starts 1/6 em after origin.x.
     void drawString(const QString &text, const PrivateFontCollection &fonts, const QString &family,
                     double emSize, QPointF origin, const QColor &color);
     void clear(const QColor &color);

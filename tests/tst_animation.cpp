@@ -2,9 +2,14 @@
 #include "FakeDialogs.h"
 #include "FullScreenFit.h"
 #include "ImageView.h"
+#include "ManualClock.h"
 #include "QueryState.h"
+#include "QueryTimer.h"
 #include "RadioGroup.h"
 #include "Reveal.h"
+#include "RevealAnimation.h"
+#include "TypeText.h"
+#include "WritingAnimation.h"
 #include "quanping.h"
 
 #include <QCheckBox>
@@ -12,53 +17,44 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
 
-// Records the lines a reveal takes, and where it sleeps.
-class RecordingHost : public RevealHost
+QList<int> lineOrder(int code, const QRect &bounds)
 {
-public:
-    explicit RecordingHost(QImage img) : image(std::move(img)) {}
-    bool stopRequested() override { return stopAfter >= 0 && int(lines.size()) >= stopAfter; }
-    QImage &picture() override { return image; }
-    void refresh(const QRect &line) override { lines << line; }
-    void sleepMs(int ms) override { sleptAt << lines.last(); QCOMPARE(ms, 1); }
-    void processEvents() override { ++events; }
-
-    QImage image;
-    QList<QRect> lines, sleptAt;
-    int events = 0;
-    int stopAfter = -1;
-};
-
-QList<int> columns(const QList<QRect> &lines)
-{
+    const RevealLines l = revealLines(code, bounds);
     QList<int> out;
-    for (const QRect &r : lines)
-        out << r.x();
-    return out;
-}
-QList<int> rows(const QList<QRect> &lines)
-{
-    QList<int> out;
-    for (const QRect &r : lines)
-        out << r.y();
+    for (int i = 0; i < l.count; ++i)
+        out << l.at(i);
     return out;
 }
 
-int inkIn(const QImage &img)
+int inkIn(const QImage &img, QRect r = QRect())
 {
+    r = r.isNull() ? img.rect() : (r & img.rect());
     int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
             n += qGray(img.pixel(x, y)) < 60;
     return n;
 }
+
+// A picture to reveal on, without a window.
+class PictureTarget : public RevealTarget
+{
+public:
+    QImage image{60, 60, QImage::Format_ARGB32_Premultiplied};
+    double rate = 240;
+    bool stop = false;
+    int refreshes = 0;
+    QImage *picture() override { return &image; }
+    void refresh(const QRect &) override { ++refreshes; }
+    double linesPerSecond() override { return rate; }
+    bool stopRequested() override { return stop; }
+};
 
 } // namespace
 
@@ -69,54 +65,35 @@ class TestAnimation : public QObject
 private slots:
     void init() { resetQueryState(); }
 
+    void lineOrderPerCode_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QRect>("bounds");
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("3: columns right to left, both ends") << 3 << QRect(10, 2, 5, 4)
+                                                           << QList<int>{15, 14, 13, 12, 11, 10};
+        QTest::newRow("1: one column for W = 0") << 1 << QRect(100, 0, 0, 3) << QList<int>{100};
+        QTest::newRow("2: rows down") << 2 << QRect(0, 4, 9, 2) << QList<int>{4, 5, 6};
+        QTest::newRow("4: rows up") << 4 << QRect(0, 4, 9, 2) << QList<int>{6, 5, 4};
+        QTest::newRow("1: negative start") << 1 << QRect(-2, 0, 3, 1) << QList<int>{-2, -1, 0, 1};
+        QTest::newRow("end below start") << 1 << QRect(5, 0, -2, 3) << QList<int>{};
+        for (int bad : {0, 5, 9, -1})
+            QTest::newRow(qPrintable(QStringLiteral("code %1").arg(bad))) << bad << QRect(0, 0, 5, 5) << QList<int>{};
+    }
     void lineOrderPerCode()
     {
-        QImage mask(40, 40, QImage::Format_ARGB32_Premultiplied);
-        mask.fill(0);
-        RecordingHost h(QImage(40, 40, QImage::Format_ARGB32_Premultiplied));
-        revealSegment(3, QRect(10, 2, 5, 4), mask, qRgb(0, 0, 0), 1, h);
-        QCOMPARE(columns(h.lines), (QList<int>{15, 14, 13, 12, 11, 10}));
-        QCOMPARE(columns(h.sleptAt), (QList<int>{15, 12})); // every coordinate divisible by 3
-        QCOMPARE(h.events, 6);
-        QCOMPARE(h.lines.first(), QRect(15, 2, 1, 5)); // rows Y .. Y + H, both ends
-
-        RecordingHost one(h.image);
-        revealSegment(1, QRect(100, 0, 0, 3), mask, 0, 1, one);
-        QCOMPARE(columns(one.lines), QList<int>{100});
-
-        RecordingHost down(h.image);
-        revealSegment(2, QRect(0, 4, 9, 2), mask, 0, 1, down);
-        QCOMPARE(rows(down.lines), (QList<int>{4, 5, 6}));
-        QCOMPARE(rows(down.sleptAt), QList<int>{6});
-        RecordingHost up(h.image);
-        revealSegment(4, QRect(0, 4, 9, 2), mask, 0, 1, up);
-        QCOMPARE(rows(up.lines), (QList<int>{6, 5, 4}));
-        RecordingHost right(h.image);
-        revealSegment(1, QRect(-2, 0, 3, 1), mask, 0, 1, right);
-        QCOMPARE(columns(right.lines), (QList<int>{-2, -1, 0, 1}));
-
-        for (int bad : {0, 5, 9, -1}) {
-            RecordingHost none(h.image);
-            revealSegment(bad, QRect(0, 0, 5, 5), mask, 0, 1, none);
-            QVERIFY(none.lines.isEmpty());
+        QFETCH(int, code);
+        QFETCH(QRect, bounds);
+        QTEST(lineOrder(code, bounds), "order");
+        const RevealLines l = revealLines(code, bounds);
+        if (l.count) {
+            QImage mask(40, 40, QImage::Format_ARGB32_Premultiplied);
+            mask.fill(0);
+            const QRect line = revealLine(l, 0, bounds, mask, 0, mask);
+            // A column spans Y .. Y + H, a row X .. X + W.
+            QCOMPARE(l.columns ? line.height() : line.width(),
+                     (l.columns ? bounds.height() : bounds.width()) + 1);
         }
-        RecordingHost empty(h.image);
-        revealSegment(1, QRect(5, 0, -2, 3), mask, 0, 1, empty); // end below start
-        QVERIFY(empty.lines.isEmpty());
-    }
-
-    void stopIsCheckedBeforeEveryLine()
-    {
-        QImage mask(20, 20, QImage::Format_ARGB32_Premultiplied);
-        mask.fill(0xFFFF0000);
-        QImage target(20, 20, QImage::Format_ARGB32_Premultiplied);
-        target.fill(Qt::white);
-        RecordingHost h(target);
-        h.stopAfter = 2;
-        revealSegment(1, QRect(0, 0, 10, 10), mask, qRgb(200, 0, 0), 1, h);
-        QCOMPARE(h.lines.size(), 2);
-        QCOMPARE(h.image.pixel(1, 5), qRgb(200, 0, 0));
-        QCOMPARE(h.image.pixel(2, 5), qRgb(255, 255, 255)); // not reached
     }
 
     void maskDecidesWhatIsPainted()
@@ -129,12 +106,59 @@ private slots:
         mask.setPixel(4, 3, 0xFFFF0000);
         QImage target(10, 10, QImage::Format_ARGB32_Premultiplied);
         target.fill(Qt::white);
-        RecordingHost h(target);
-        revealSegment(2, QRect(0, 0, 20, 20), mask, qRgb(0, 0, 0), 1, h); // bounds beyond both images
-        QCOMPARE(h.image.pixel(3, 3), qRgb(0, 0, 0));
-        QCOMPARE(h.image.pixel(4, 3), qRgb(0, 0, 0));
-        QCOMPARE(h.image.pixel(5, 3), qRgb(255, 255, 255));
-        QCOMPARE(h.lines.size(), 21);
+        const QRect bounds(0, 0, 20, 20); // beyond both images
+        const RevealLines rows = revealLines(2, bounds);
+        QCOMPARE(rows.count, 21);
+        for (int i = 0; i < rows.count; ++i)
+            revealLine(rows, i, bounds, mask, qRgb(0, 0, 0), target);
+        QCOMPARE(target.pixel(3, 3), qRgb(0, 0, 0));
+        QCOMPARE(target.pixel(4, 3), qRgb(0, 0, 0));
+        QCOMPARE(target.pixel(5, 3), qRgb(255, 255, 255));
+    }
+
+    void pacedByTheClock()
+    {
+        ManualClock clock;
+        PictureTarget t;
+        t.image.fill(Qt::white);
+        QPainterPath square;
+        square.addRect(10, 10, 40, 40); // 41 columns, then 41 rows
+        RevealAnimation a({square, square, square}, {1, 7, 2}, qRgb(0, 0, 0), 96, &t);
+        QCOMPARE(a.totalLines(), 82); // the segment coded 7 is skipped
+        bool finished = false;
+        connect(&a, &RevealAnimation::finished, this, [&] { finished = true; });
+        a.start();
+        clock.advance(100); // 240 lines/s: 24 lines in 100 ms, give or take a frame
+        QVERIFY2(a.linesRevealed() >= 20 && a.linesRevealed() <= 24, qPrintable(QString::number(a.linesRevealed())));
+        QCOMPARE(inkIn(t.image, QRect(10, 10, 18, 40)), 18 * 40); // left to right
+        QCOMPARE(inkIn(t.image, QRect(35, 10, 15, 40)), 0);
+        t.rate = 2400; // a faster speed takes effect at the next frame
+        clock.advance(100);
+        QVERIFY2(a.linesRevealed() >= 60 || finished, qPrintable(QString::number(a.linesRevealed())));
+        clock.advance(1000);
+        QVERIFY(finished);
+        QVERIFY(!a.isRunning());
+        QCOMPARE(inkIn(t.image), 40 * 40);
+    }
+
+    void stoppedForGood()
+    {
+        ManualClock clock;
+        PictureTarget t;
+        t.image.fill(Qt::white);
+        QPainterPath bar;
+        bar.addRect(0, 0, 59, 9);
+        RevealAnimation a({bar}, {1}, qRgb(0, 0, 0), 96, &t);
+        a.start();
+        clock.advance(48);
+        const int before = a.linesRevealed();
+        t.stop = true; // a stop request ends it at the next frame, before any line
+        clock.advance(16);
+        QCOMPARE(a.linesRevealed(), before);
+        t.stop = false; // ... and it does not come back
+        clock.advance(2000);
+        QCOMPARE(a.linesRevealed(), before);
+        QVERIFY(!a.isRunning());
     }
 
     void fullScreenFit_data()
@@ -171,139 +195,231 @@ private slots:
     }
 };
 
-// The animation in the real windows.
+// The animation in the real windows, on a clock the test moves.
 class TestAnimationWindows : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<ManualClock> clock;
     std::unique_ptr<FakeDialogs> dialogs;
     std::unique_ptr<TForm1> form;
 
-    void startAnimation(const QString &ch)
+    const QImage &pic() const { return form->img1->picture(); }
+
+    // Types text into the input field and picks 动画演示 with the mouse,
+    // which looks the first character up.
+    void startAnimation(const QString &text)
     {
-        form->edt1->setText(ch);
-        form->rg11->setItemIndex(1);
-        form->btn1Click();
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        form->edt1->selectAll();
+        typeText(QApplication::focusWidget(), text);
+        QTest::mouseClick(form->rg11->item(1), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(form->animation()->isRunning());
+    }
+    void runOut()
+    {
+        for (int i = 0; i < 10000 && form->animation()->isRunning(); ++i)
+            clock->advance(RevealAnimation::FrameMs);
     }
 
 private slots:
     void init()
     {
         resetQueryState();
+        clock = std::make_unique<ManualClock>();
         dialogs = std::make_unique<FakeDialogs>();
         form = std::make_unique<TForm1>(96);
-        form->resize(420, 400); // a small picture keeps the animation short
+        form->resize(420, 400);
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
     void cleanup()
     {
         form.reset();
         dialogs.reset();
+        clock.reset();
     }
 
     void runsToItsEnd()
     {
         startAnimation(QStringLiteral("乙"));
-        QVERIFY(!queryState().StopRequested); // left false after a normal end
-        QVERIFY(queryState().QueryDone);
+        QVERIFY(!queryState().StopRequested);
+        QVERIFY(queryState().QueryDone); // the look-up returned at once
         QCOMPARE(form->img1->size(), form->scrlbx1->viewport()->size());
-        const int ink = inkIn(form->img1->picture());
-        QVERIFY(ink > 500);
+        clock->advance(200);
+        const int early = inkIn(pic());
+        runOut();
+        QVERIFY(!queryState().StopRequested); // left false after a normal end
+        QVERIFY(inkIn(pic()) > early + 200);
         // The next click first only stops, and looks up again 500 ms later.
-        form->btn1Click();
+        QTest::mouseClick(form->btn1, Qt::LeftButton);
         QVERIFY(queryState().StopRequested);
         QVERIFY(form->tmr2->isActive());
+        clock->advance(500);
+        QVERIFY(!form->tmr2->isActive());
+        QVERIFY(form->animation()->isRunning());
+    }
+
+    void speedSetsThePace()
+    {
+        // At 中 a 1 s run reveals about 240 lines, at 快 twice as many; the
+        // choice takes effect in a running animation.
+        form->cbb7->setFocus();
+        startAnimation(QStringLiteral("爨"));
+        clock->advance(1000);
+        const int medium = form->animation()->reveal()->linesRevealed();
+        QVERIFY2(qAbs(medium - 240) <= 5, qPrintable(QString::number(medium)));
+        form->cbb7->setFocus();
+        QTest::keyClick(form->cbb7, Qt::Key_Down); // 快
+        QCOMPARE(form->cbb7->currentText(), QStringLiteral("快"));
+        QVERIFY(form->animation()->isRunning()); // no new look-up
+        clock->advance(1000);
+        const int fast = form->animation()->reveal()->linesRevealed() - medium;
+        QVERIFY2(qAbs(fast - 480) <= 10, qPrintable(QString::number(fast)));
     }
 
     void clickDuringAnimationStopsAndRequeries()
     {
-        int inkAtClick = -1;
-        QElapsedTimer clock;
-        QTimer::singleShot(60, form.get(), [&] {
-            inkAtClick = inkIn(form->img1->picture());
-            form->btn1->click(); // nested inside the animation's event processing
-            clock.start();
-        });
         startAnimation(QStringLiteral("你"));
-        // The animation left at its next line: nothing was painted after the click.
-        QVERIFY(inkAtClick >= 0);
-        QCOMPARE(inkIn(form->img1->picture()), inkAtClick);
+        clock->advance(300);
+        const int inkAtClick = inkIn(pic());
+        QTest::mouseClick(form->btn1, Qt::LeftButton);
         QVERIFY(queryState().StopRequested);
         QVERIFY(form->tmr2->isActive());
-        QVERIFY(queryState().QueryDone);
-        // The re-query starts a new animation about 500 ms after the click.
-        form->rg11->setItemIndex(0); // ... as a sheet, which returns at once
-        QTRY_VERIFY_WITH_TIMEOUT(!form->tmr2->isActive(), 2000);
-        const qint64 after = clock.elapsed();
-        QVERIFY2(after >= 440 && after < 1200, qPrintable(QString::number(after)));
-        QVERIFY(inkIn(form->img1->picture()) > inkAtClick);
+        clock->advance(480);
+        QCOMPARE(inkIn(pic()), inkAtClick); // stopped before its next line
+        QVERIFY(form->tmr2->isActive());
+        clock->advance(20); // the re-query 500 ms after the click
+        QVERIFY(!form->tmr2->isActive());
+        QVERIFY(form->animation()->isRunning());
+        QVERIFY(inkIn(pic()) < inkAtClick); // a new picture
+    }
+
+    void newerQueryEndsTheOlderForGood()
+    {
+        // Two clicks in one pass: the first stops 一 and arms the re-query,
+        // the second starts 爨 at once. 一 never comes back, and the pending
+        // re-query does not restart 爨.
+        startAnimation(QStringLiteral("一爨"));
+        clock->advance(100);
+        const RevealAnimation *first = form->animation()->reveal();
+        const int firstLines = first->linesRevealed();
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("爨"));
+        QVERIFY(form->animation()->reveal() != first || firstLines == 0);
+        QVERIFY(!form->tmr2->isActive());
+        runOut();
+        const QImage done = pic().copy();
+        const int total = form->animation()->reveal()->totalLines();
+        QCOMPARE(form->animation()->reveal()->linesRevealed(), total);
+        clock->advance(3000);
+        QCOMPARE(pic(), done);
+        QVERIFY(!form->animation()->isRunning());
     }
 
     void closingDuringAnimationEndsCleanly()
     {
-        QTimer::singleShot(50, form.get(), [&] { form->close(); });
         startAnimation(QStringLiteral("爨"));
+        clock->advance(100);
+        form->close();
         QVERIFY(queryState().MainClosing);
         QVERIFY(queryState().StopRequested);
+        QVERIFY(!form->animation()->isRunning());
+        clock->advance(1000);
         QCOMPARE(queryState().ActiveDrawings, 0);
-        form.reset(); // the fonts go with the window, after the animation unwound
+        form.reset();
+        clock->advance(1000); // nothing left to fire
     }
 
     void fullScreenWindow()
     {
         TForm2 full(form.get());
-        full.resize(800, 600);
-        full.show();
+        form->setOtherWindows(&full, nullptr, nullptr);
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        typeText(form->edt1, QStringLiteral("十"));
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowExposed(&full));
         QCOMPARE(full.windowTitle(), QStringLiteral("全屏模式"));
-        full.edt1->setText(QStringLiteral("十"));
-        full.chk1->setChecked(true); // draws the sheet with numbers
-        const int withNumbers = inkIn(full.img1->picture());
-        full.chk1->setChecked(false);
-        const int without = inkIn(full.img1->picture());
-        QVERIFY2(withNumbers > without + 20, qPrintable(QStringLiteral("%1 %2").arg(withNumbers).arg(without)));
+        QVERIFY(full.isModal());
+        QVERIFY(full.isFullScreen());
+        QCOMPARE(full.geometry(), form->screen()->geometry());
+        QCOMPARE(full.edt1->text(), QStringLiteral("十"));
+
+        // Stroke numbers stand inside their cells: nothing in the character
+        // colour above the first row or left of the first column.
+        QTest::mouseClick(full.chk1, Qt::LeftButton);
+        QVERIFY(full.chk1->isChecked());
+        const QImage &p = full.img1->picture();
+        const int withNumbers = inkIn(p);
+        const int top = int(int(10 * 0.75) * 4.0 / 3.0);
+        int left = p.width();
+        for (int x = 0; x < p.width() && left == p.width(); ++x)
+            for (int y = 0; y < p.height(); ++y)
+                if (qBlue(p.pixel(x, y)) + 40 < qRed(p.pixel(x, y))) { // the olive frame
+                    left = x;
+                    break;
+                }
+        QVERIFY(left < p.width() / 2);
+        QCOMPARE(inkIn(p, QRect(0, 0, p.width(), top)), 0);
+        QCOMPARE(inkIn(p, QRect(0, 0, left, p.height())), 0);
+        QTest::mouseClick(full.chk1, Qt::LeftButton);
+        QVERIFY2(withNumbers > inkIn(p) + 20, qPrintable(QString::number(withNumbers)));
 
         // Numbers only in query type 0: the box is disabled for the others.
-        full.rg1->item(2)->click();
+        QTest::mouseClick(full.rg1->item(2), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!full.chk1->isEnabled());
         QVERIFY(full.tmr1->isActive());
-        full.rg1->item(0)->click();
+        QTest::mouseClick(full.rg1->item(0), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(full.chk1->isEnabled());
         QVERIFY(!full.tmr1->isActive());
 
-        // Escape during an animation: the window goes only when it has ended.
-        full.rg1->setItemIndex(1);
-        bool visibleAfterEscape = false;
-        QTimer::singleShot(40, &full, [&] {
-            QTest::keyClick(&full, Qt::Key_Escape);
-            visibleAfterEscape = full.isVisible();
-        });
-        full.btn1Click();
-        QVERIFY(visibleAfterEscape);
-        QVERIFY(!queryState().StopRequested); // ran to its end
+        // Escape during an animation closes the window at once and ends it.
+        QTest::mouseClick(full.rg1->item(1), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(full.animation()->isRunning());
+        clock->advance(100);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!full.isVisible());
+        QVERIFY(!full.animation()->isRunning());
 
-        // The exit button stops an animation at once (from Idle again).
-        queryState().StopRequested = true;
-        full.show();
-        QTimer::singleShot(40, &full, [&] { full.btn2->click(); });
-        full.btn1Click();
+        // The exit button too.
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&full));
+        QTest::mouseClick(full.btn1, Qt::LeftButton);
+        QVERIFY(full.animation()->isRunning());
+        QTest::mouseClick(full.btn2, Qt::LeftButton);
         QVERIFY(queryState().StopRequested);
         QVERIFY(!full.isVisible());
+        QVERIFY(!full.animation()->isRunning());
+        form->setOtherWindows(nullptr, nullptr, nullptr);
     }
 
-    void fullScreenButtonCopiesTheText()
+    void fullScreenStepsAndKeepsTheFocus()
     {
-        auto full = std::make_unique<TForm2>(form.get());
-        form->setOtherWindows(full.get(), nullptr, nullptr);
-        form->edt1->setText(QStringLiteral("大"));
-        QTimer::singleShot(100, full.get(), [&] {
-            QCOMPARE(full->edt1->text(), QStringLiteral("大"));
-            QVERIFY(full->isModal());
-            full->btn2->click();
-        });
-        form->btn4Click();
-        QVERIFY(!full->isVisible());
+        TForm2 full(form.get());
+        form->setOtherWindows(&full, nullptr, nullptr);
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(&full));
+        QTest::mouseClick(full.edt1, Qt::LeftButton);
+        typeText(QApplication::focusWidget(), QStringLiteral("我们好"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("我"));
+        QStringList seen;
+        for (int i = 0; i < 3; ++i) {
+            QTest::mouseClick(full.btn4, Qt::LeftButton);
+            seen << queryState().CurrentChar;
+        }
+        QCOMPARE(seen, (QStringList{"们", "好", "好"}));
+        QTest::mouseClick(full.btn3, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("们"));
+        QCOMPARE(QApplication::focusWidget(), full.edt1); // back to typing
+
+        // A look-up started by the number option leaves the focus on it:
+        // keys typed next never reach the input field.
+        QTest::mouseClick(full.chk1, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), full.chk1);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+        QCOMPARE(full.edt1->text(), QStringLiteral("我们好"));
+        QTest::mouseClick(full.btn2, Qt::LeftButton);
         form->setOtherWindows(nullptr, nullptr, nullptr);
     }
 };

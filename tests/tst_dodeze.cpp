@@ -2,17 +2,21 @@
 #include "DoDeze.h"
 #include "FakeDialogs.h"
 #include "ImageView.h"
+#include "ManualClock.h"
+#include "QtTranslations.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
+#include "TypeText.h"
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -50,6 +54,7 @@ QRect cellPx(int leftPt, int topPt, int sidePt)
 class TestDoDeze : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<ManualClock> clock;
     std::unique_ptr<TForm1> form;
     std::unique_ptr<FakeDialogs> dialogs;
 
@@ -74,16 +79,18 @@ private slots:
     void init()
     {
         resetQueryState();
+        clock = std::make_unique<ManualClock>();
         dialogs = std::make_unique<FakeDialogs>();
         form = std::make_unique<TForm1>(96);
         form->resize(1100, 700);
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
     void cleanup()
     {
         form.reset();
         dialogs.reset();
+        clock.reset();
     }
 
     void controlsAndDefaults()
@@ -231,22 +238,20 @@ private slots:
     void strokeByStrokeTimeline()
     {
         form->rg11->item(2)->click();
-        QElapsedTimer clock;
-        clock.start();
         lookUp(QStringLiteral("川"));
         QVERIFY(form->tmr1->isActive());
         QCOMPARE(queryState().StrokeStep, -1);
-        const int before = countIn(pic(), pic().rect(), isInk);
-        QCOMPARE(before, 0);
+        QCOMPARE(countIn(pic(), pic().rect(), isInk), 0);
         QVERIFY(countIn(pic(), pic().rect(), isFrame) > 100);
         // Strokes are filled at 1.6, 2.4 and 3.2 s; the timer stops at 4.0 s.
-        QTRY_VERIFY_WITH_TIMEOUT(countIn(pic(), pic().rect(), isInk) > 0, 2500);
-        const qint64 first = clock.elapsed();
-        // Coarse timers may fire up to 5 % early or late.
-        QVERIFY2(first >= 1450 && first < 2200, qPrintable(QString::number(first)));
-        QTRY_VERIFY_WITH_TIMEOUT(!form->tmr1->isActive(), 3500);
-        const qint64 done = clock.elapsed();
-        QVERIFY2(done >= 3750 && done < 4800, qPrintable(QString::number(done)));
+        clock->advance(1599);
+        QCOMPARE(countIn(pic(), pic().rect(), isInk), 0);
+        clock->advance(1);
+        QVERIFY(countIn(pic(), pic().rect(), isInk) > 0);
+        clock->advance(2399);
+        QVERIFY(form->tmr1->isActive());
+        clock->advance(1);
+        QVERIFY(!form->tmr1->isActive());
         QCOMPARE(queryState().StrokeStep, 4);
     }
 
@@ -256,7 +261,7 @@ private slots:
         lookUp(QStringLiteral("川"));
         QList<int> ink;
         for (int tick = 0; tick < 5; ++tick) {
-            form->tmr1Timer();
+            clock->advance(800);
             ink << countIn(pic(), pic().rect(), isInk);
         }
         QCOMPARE(ink[0], 0);                      // the empty cell again
@@ -378,7 +383,10 @@ private slots:
         QVERIFY(queryState().StopRequested);
         QVERIFY(form->tmr2->isActive());
         QCOMPARE(countIn(pic(), pic().rect(), isInk), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!form->tmr2->isActive(), 1500);
+        clock->advance(499);
+        QCOMPARE(countIn(pic(), pic().rect(), isInk), 0);
+        clock->advance(1);
+        QVERIFY(!form->tmr2->isActive());
         QVERIFY(countIn(pic(), pic().rect(), isInk) > 30);
         QVERIFY(queryState().QueryDone);
     }
@@ -393,6 +401,117 @@ private slots:
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(form->img1, &wheel);
         QCOMPARE(bar->value(), 0);
+    }
+
+    void typingNumbersKeepsTheFocus_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QSize>("image"); // of 爨's sheet (30 strokes)
+        const double side150 = 112 + 10, side14 = 10 + 10;
+        // 150 passes through 1 and 15: no completion, no message on the way.
+        QTest::newRow("字号 150") << "cbb5" << "150"
+                                << QSize(int((8 * side150 + 7 * 7 + 20) * 4 / 3.0),
+                                         int((4 * side150 + 3 * 7 + 20) * 4 / 3.0));
+        QTest::newRow("字号 14") << "cbb5" << "14" << QSize();
+        QTest::newRow("每行个数 10") << "cbb6" << "10" << QSize();
+    }
+    void typingNumbersKeepsTheFocus()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QSize, image);
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        typeText(QApplication::focusWidget(), QStringLiteral("爨我"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        auto *combo = form->findChild<QComboBox *>(box);
+        QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), combo);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        typeText(QApplication::focusWidget(), typed);
+        QCOMPARE(combo->currentText(), typed);
+        QCOMPARE(form->edt1->text(), QStringLiteral("爨我"));
+        QCOMPARE(QApplication::focusWidget(), combo);
+        QVERIFY(dialogs->messages.isEmpty());
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("爨"));
+        if (image.isValid())
+            QCOMPARE(form->img1->size(), image);
+        QVERIFY(countIn(pic(), pic().rect(), isInk) > 100);
+        // The radio groups and the check box keep the focus too.
+        QTest::mouseClick(form->rg1->item(0), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(QApplication::focusWidget(), form->rg1->item(0));
+        QTest::mouseClick(form->chk2, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(QApplication::focusWidget(), form->chk2);
+        QCOMPARE(form->edt1->text(), QStringLiteral("爨我"));
+    }
+
+    void complaintsWaitUntilTheBoxIsLeft()
+    {
+        form->edt1->setText(QStringLiteral("你"));
+        QTest::mouseClick(form->cbb6->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace); // empty
+        QTest::keyClicks(QApplication::focusWidget(), "0");                // no cells per row
+        QVERIFY(dialogs->messages.isEmpty());
+        QTest::mouseClick(form->edt1, Qt::LeftButton); // leaving the box says why
+        QCoreApplication::processEvents();
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Floating point division by zero")});
+        // A value fixed before leaving leaves nothing to say.
+        QTest::mouseClick(form->cbb6->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QTest::keyClicks(QApplication::focusWidget(), "8");
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(dialogs->messages.size(), 1);
+        // Sizes 0 and 1 draw empty cells, without a word.
+        QTest::mouseClick(form->cbb5->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "1");
+        QCOMPARE(countIn(pic(), pic().rect(), isInk), 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QTest::keyClicks(QApplication::focusWidget(), "0");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(dialogs->messages.size(), 1);
+    }
+
+    void steppingFollowsTheLastLookUp()
+    {
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        typeText(QApplication::focusWidget(), QStringLiteral("我们好"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("我"));
+        const QImage first = pic().copy();
+        QStringList seen;
+        for (int i = 0; i < 3; ++i) {
+            QTest::mouseClick(form->btn79, Qt::LeftButton);
+            seen << queryState().CurrentChar;
+        }
+        QCOMPARE(seen, (QStringList{"们", "好", "好"}));
+        QVERIFY(pic() != first);
+        QTest::mouseClick(form->btn78, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("们"));
+        QCOMPARE(QApplication::focusWidget(), form->edt1); // back to typing
+        QCOMPARE(form->edt1->selectedText(), QStringLiteral("们"));
+        // A character the user selects counts over the last look-up.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::ShiftModifier);
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("们"));
+        // Edited text starts again at its first character.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        typeText(QApplication::focusWidget(), QStringLiteral("吗"));
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("我"));
+    }
+
+    void stockDialogsSpeakChinese()
+    {
+        QVERIFY(installQtTranslations());
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+        QColorDialog colours;
+        QCOMPARE(colours.windowTitle(), QStringLiteral("选择颜色"));
     }
 
     void closingStopsEverything()

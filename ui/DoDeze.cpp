@@ -12,7 +12,9 @@
 #include "LetterWorksheetTab.h"
 #include "QueryProtocol.h"
 #include "QueryState.h"
+#include "QueryTimer.h"
 #include "RadioGroup.h"
+#include "SelectionEdit.h"
 #include "StrokePicture.h"
 #include "StrokeSheet.h"
 #include "WritingAnimation.h"
@@ -80,6 +82,8 @@ QComboBox *numberBox(QWidget *parent, const char *name, const QStringList &items
     c->setInsertPolicy(QComboBox::NoInsert);
     c->addItems(items);
     c->setEditText(text);
+    // No completion: typing 1 must not turn into 14 before the next digit.
+    c->setCompleter(nullptr);
     c->lineEdit()->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), c));
     c->setGeometry(geometry);
@@ -243,7 +247,7 @@ void TForm1::buildPage1()
                   QStringLiteral("一般用于有投影仪的多媒体教学"));
 
     lbl1 = label(pnl2, "lbl1", QStringLiteral("请输入汉字："), 13, 125);
-    edt1 = named(new QLineEdit(pnl2), "edt1");
+    edt1 = named(new SelectionEdit(pnl2), "edt1");
     edt1->setGeometry(88, 121, 376, 22);
     btn1 = button(pnl2, "btn1", QStringLiteral("查笔顺"), QRect(481, 119, 75, 25),
                   QStringLiteral("查询汉字笔顺，输入完汉字后可按回车查询"));
@@ -254,12 +258,16 @@ void TForm1::buildPage1()
                           pnl2);
     rg11->setGeometry(732, 104, 250, 42);
     rg11->setItemIndex(0);
+    lbl12 = label(pnl2, "lbl12", QStringLiteral("速度："), 736, 86);
+    cbb7 = makeSpeedChoice(pnl2, QStringLiteral("cbb7"));
+    cbb7->setGeometry(772, 82, 52, 22);
 
-    tmr1 = named(new QTimer(this), "tmr1");
+    tmr1 = named(new QueryTimer(this), "tmr1");
     tmr1->setInterval(800);
-    tmr2 = named(new QTimer(this), "tmr2");
+    tmr2 = named(new QueryTimer(this), "tmr2");
     tmr2->setInterval(500);
-    m_query = QueryControls{edt1, tmr1, tmr2, img1};
+    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn78, btn79}};
+    m_animation = new WritingAnimation(img1, [this] { return revealSpeed(); }, this);
 }
 
 void TForm1::buildOtherPages()
@@ -320,14 +328,16 @@ void TForm1::connectPage1()
     connect(btn78, &QPushButton::clicked, this, &TForm1::btn78Click);
     connect(btn79, &QPushButton::clicked, this, &TForm1::btn79Click);
     connect(edt1, &QLineEdit::returnPressed, this, &TForm1::btn1Click);
-    connect(tmr1, &QTimer::timeout, this, &TForm1::tmr1Timer);
-    connect(tmr2, &QTimer::timeout, this, &TForm1::tmr2Timer);
+    connect(tmr1, &QueryTimer::timeout, this, &TForm1::tmr1Timer);
+    connect(tmr2, &QueryTimer::timeout, this, &TForm1::tmr2Timer);
     connect(rg1, &RadioGroup::itemClicked, this, &TForm1::btn1Click);
     connect(rg11, &RadioGroup::itemClicked, this, &TForm1::btn1Click);
     for (QComboBox *c : {cbb1, cbb2, cbb3, cbb4})
         connect(c, &QComboBox::currentIndexChanged, this, &TForm1::btn1Click);
-    for (QComboBox *c : {cbb5, cbb6})
+    for (QComboBox *c : {cbb5, cbb6}) {
         connect(c, &QComboBox::editTextChanged, this, &TForm1::btn1Click);
+        connect(c->lineEdit(), &QLineEdit::editingFinished, this, &TForm1::numberBoxLeft);
+    }
     connect(chk2, &QCheckBox::toggled, this, &TForm1::btn1Click);
 
     const QList<QPair<ColorSwatch *, QPushButton *>> swatches = {
@@ -351,7 +361,39 @@ void TForm1::connectPage1()
 
 void TForm1::message(const QString &text)
 {
+    const QWidget *focus = QApplication::focusWidget();
+    const bool typingNumber = focus && (focus == cbb5 || focus == cbb5->lineEdit() || focus == cbb6
+                                        || focus == cbb6->lineEdit());
+    if (typingNumber) {
+        // Typing 150 passes through 1 and 15: the sheet shows what each
+        // gives, and no box takes the keys away.
+        m_heldMessage = text;
+        return;
+    }
+    m_heldMessage.clear();
+    ++m_messagesShown;
     Dialogs::instance().message(this, text);
+}
+
+void TForm1::numberBoxLeft()
+{
+    if (m_heldMessage.isEmpty())
+        return;
+    // Shown once the focus has settled, unless another message came first.
+    const int shown = m_messagesShown;
+    QTimer::singleShot(0, this, [this, shown] {
+        if (m_heldMessage.isEmpty() || m_messagesShown != shown)
+            return;
+        const QString text = m_heldMessage;
+        m_heldMessage.clear();
+        ++m_messagesShown;
+        Dialogs::instance().message(this, text);
+    });
+}
+
+RevealSpeed TForm1::revealSpeed() const
+{
+    return speedOfChoice(cbb7);
 }
 
 void TForm1::pickColor(ColorSwatch *swatch, QPushButton *redraw)
@@ -402,13 +444,14 @@ void TForm1::fillScrollBox()
 
 void TForm1::SelectCharAt(int pos)
 {
-    QueryProtocol::selectCharAt(edt1, pos);
+    QueryProtocol::selectCharAt(m_query, pos);
 }
 
 void TForm1::btn1Click()
 {
     if (!QueryProtocol::gate(m_query))
         return;
+    m_heldMessage.clear(); // this look-up speaks for itself
     const QString ch = QueryProtocol::takeCurrentChar(m_query);
     if (!m_data.isSupported(ch)) {
         message(QStringLiteral("这个汉字未被支持！"));
@@ -483,7 +526,7 @@ void TForm1::AnimateCharacter(const QString &ch, const QString &codes)
         return;
     fillScrollBox(); // undo the size a sheet may have given the image
     const SheetStyle style = sheetStyle();
-    animateCharacter(img1, m_data, ch, codes, style.frame, style.charColor, screenDpi());
+    m_animation->start(m_data, ch, codes, style.frame, style.charColor, screenDpi());
 }
 
 void TForm1::DrawStrokeStep(const QString &ch, int step)
@@ -520,7 +563,7 @@ void TForm1::btn4Click()
 {
     tmr1->stop();
     queryState().StopRequested = true;
-    QCoreApplication::processEvents();
+    m_animation->stop();
     if (m_form2)
         m_form2->showFrom(edt1->text());
 }
@@ -544,7 +587,8 @@ void TForm1::ShowWelcomeText()
             f.setPixelSize(qMax(1, int(em)));
             p.setFont(f);
             p.setPen(Qt::black);
-            p.drawText(QPointF(0, y + QFontMetricsF(f).ascent()), text);
+            // The same 1/6 em lead-in as the drawing layer's text.
+            p.drawText(QPointF(em / 6.0, y + QFontMetricsF(f).ascent()), text);
         } else {
             // No Kai font on the system: our own stroke font is a Kai style.
             Graphics g(img1->picture(), screenDpi());
@@ -592,6 +636,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             btn78->move(562 + dx, btn78->y());
             btn79->move(645 + dx, btn79->y());
             rg11->move(732 + dx, rg11->y());
+            lbl12->move(736 + dx, lbl12->y());
+            cbb7->move(772 + dx, cbb7->y());
             edt1->resize(qMax(60, 376 + dx), edt1->height());
         } else if (watched == pnl10 && pgc1 && pgc1->currentWidget() == ts1 && isVisible()) {
             FormResize();
@@ -623,6 +669,9 @@ void TForm1::FormClose()
         m_form2->tmr1->stop();
     if (!q.StopRequested)
         q.StopRequested = true;
+    m_animation->stop();
+    if (m_form2)
+        m_form2->animation()->stop();
     QCoreApplication::processEvents();
     // A drawing still on the call stack keeps the fonts until it unwinds;
     // the destructor releases them then.

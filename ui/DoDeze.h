@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QueryProtocol.h"
+#include "RevealAnimation.h"
 #include "StartupData.h"
 
 #include <QColor>
@@ -18,11 +19,12 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
-class QTimer;
+class QueryTimer;
 class RadioGroup;
 class TForm2;
 class TForm5;
 class TForm6;
+class WritingAnimation;
 struct PictureSettings;
 struct SheetMetrics;
 struct SheetStyle;
@@ -75,6 +77,8 @@ public:
     // Settings as the drawings read them (points where they are sizes).
     SheetStyle sheetStyle() const;
     SheetMetrics sheetMetrics() const; // may throw ConversionError
+    RevealSpeed revealSpeed() const;
+    WritingAnimation *animation() const { return m_animation; }
     SheetMetrics sheetGaps() const;    // only the gaps, in points (the full-screen sheet)
 
 protected:
@@ -92,10 +96,16 @@ private:
     void connectPage1();
     void pickColor(ColorSwatch *swatch, QPushButton *redraw);
     void message(const QString &text);
+    void numberBoxLeft();
     void fillScrollBox();
 
     StartupData m_data;
     QueryControls m_query;
+    WritingAnimation *m_animation = nullptr;
+    // A complaint about a number box the user is still typing into waits
+    // until the box is left.
+    QString m_heldMessage;
+    int m_messagesShown = 0;
     bool m_released = false;
     QColor m_lastChosenColor = Qt::black;
     TForm2 *m_form2 = nullptr;
@@ -111,16 +121,17 @@ public:
     ImageView *img1 = nullptr;
     RadioGroup *rg1 = nullptr, *rg2 = nullptr, *rg3 = nullptr, *rg11 = nullptr;
     QLabel *lbl1 = nullptr, *lbl2 = nullptr, *lbl3 = nullptr, *lbl4 = nullptr, *lbl5 = nullptr,
-           *lbl6 = nullptr, *lbl10 = nullptr, *lbl11 = nullptr;
+           *lbl6 = nullptr, *lbl10 = nullptr, *lbl11 = nullptr, *lbl12 = nullptr;
     ColorSwatch *pnl3 = nullptr, *pnl4 = nullptr, *pnl5 = nullptr;
     QComboBox *cbb1 = nullptr, *cbb2 = nullptr, *cbb3 = nullptr, *cbb4 = nullptr, *cbb5 = nullptr,
               *cbb6 = nullptr;
+    QComboBox *cbb7 = nullptr; // "速度": pace of the writing animation
     QGroupBox *grp1 = nullptr, *grp2 = nullptr;
     QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn4 = nullptr, *btn69 = nullptr,
                 *btn70 = nullptr, *btn78 = nullptr, *btn79 = nullptr;
     QCheckBox *chk2 = nullptr;
     QLineEdit *edt1 = nullptr;
-    QTimer *tmr1 = nullptr, *tmr2 = nullptr;
+    QueryTimer *tmr1 = nullptr, *tmr2 = nullptr;
     // The pinyin sound board: its three bands, their inner panels and
     // titles, and the one player behind all 63 buttons.
     QWidget *pnl1 = nullptr, *pnl6 = nullptr, *pnl7 = nullptr;

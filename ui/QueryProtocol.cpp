@@ -3,20 +3,23 @@
 #include "Graphics.h"
 #include "ImageView.h"
 #include "QueryState.h"
+#include "QueryTimer.h"
 #include "StartupData.h"
 #include "StrokeStep.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 
 #include <algorithm>
 
 namespace QueryProtocol {
 
-void selectCharAt(QLineEdit *edit, int pos)
+void selectCharAt(QueryControls &c, int pos)
 {
-    edit->setFocus();
+    QLineEdit *edit = c.edit;
+    const QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus == edit || c.focusToEdit.contains(focus))
+        edit->setFocus();
     if (pos >= 0 && pos < edit->text().size()) {
         edit->setSelection(pos, 1);
     } else {
@@ -25,7 +28,7 @@ void selectCharAt(QLineEdit *edit, int pos)
     }
 }
 
-bool gate(const QueryControls &c)
+bool gate(QueryControls &c)
 {
     QueryState &q = queryState();
     if (c.stepTimer->isActive())
@@ -34,56 +37,62 @@ bool gate(const QueryControls &c)
         return false;
     q.SavedSelStart = c.edit->hasSelectedText() ? c.edit->selectionStart() : c.edit->cursorPosition();
     if (!q.StopRequested) {
-        // An animation runs (or ran to its end): ask it to stop, look up later.
+        // An animation runs (or ran to its end): stop it, look up later.
         q.StopRequested = true;
         c.requeryTimer->start();
         return false;
     }
-    return !q.MainClosing;
-}
-
-QString takeCurrentChar(const QueryControls &c)
-{
-    if (!c.edit->hasSelectedText())
-        selectCharAt(c.edit, 0);
-    const QString ch = c.edit->selectedText().left(1);
-    queryState().CurrentChar = ch;
-    return ch;
-}
-
-void epilogue(const QueryControls &c)
-{
-    // A nested click may have replaced the saved start meanwhile: take it now.
-    selectCharAt(c.edit, queryState().SavedSelStart);
-    queryState().QueryDone = true;
-}
-
-bool requeryDue(const QueryControls &c)
-{
-    if (!queryState().QueryDone)
+    if (q.MainClosing)
         return false;
-    QCoreApplication::processEvents();
+    // This look-up is the one a pending re-query was waiting to make.
     c.requeryTimer->stop();
-    selectCharAt(c.edit, queryState().SavedSelStart);
     return true;
 }
 
-bool stepSelection(const QueryControls &c, int delta)
+QString takeCurrentChar(QueryControls &c)
+{
+    if (!c.edit->hasSelectedText())
+        selectCharAt(c, 0);
+    const QString ch = c.edit->selectedText().left(1);
+    queryState().CurrentChar = ch;
+    c.lookedUpPos = c.edit->selectionStart();
+    c.lookedUpText = c.edit->text();
+    return ch;
+}
+
+void epilogue(QueryControls &c)
+{
+    selectCharAt(c, queryState().SavedSelStart);
+    queryState().QueryDone = true;
+}
+
+bool requeryDue(QueryControls &c)
+{
+    if (!queryState().QueryDone)
+        return false;
+    c.requeryTimer->stop();
+    selectCharAt(c, queryState().SavedSelStart);
+    return true;
+}
+
+bool stepSelection(QueryControls &c, int delta)
 {
     if (c.stepTimer->isActive())
         c.stepTimer->stop();
     QLineEdit *edit = c.edit;
     if (edit->text().isEmpty())
         return false;
-    if (!edit->hasSelectedText()) {
-        selectCharAt(edit, 0);
-    } else {
-        const int start = edit->selectionStart();
-        const int next = start + delta;
-        if (next >= 0 && next <= edit->text().size() - 1)
-            edit->setSelection(next, 1);
+    int from = -1;
+    if (edit->hasSelectedText())
+        from = edit->selectionStart();
+    else if (c.lookedUpPos >= 0 && edit->text() == c.lookedUpText)
+        from = c.lookedUpPos;
+    if (from < 0) {
+        selectCharAt(c, 0);
+        return true;
     }
-    QCoreApplication::processEvents();
+    const int next = from + delta;
+    edit->setSelection(next >= 0 && next <= edit->text().size() - 1 ? next : from, 1);
     return true;
 }
 

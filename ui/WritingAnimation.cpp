@@ -1,50 +1,74 @@
 #include "WritingAnimation.h"
 
 #include "Bhs.h"
-#include "Bitmap.h"
 #include "Graphics.h"
 #include "GraphicsPath.h"
 #include "ImageView.h"
 #include "QueryState.h"
-#include "Reveal.h"
 #include "StartupData.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-#include <QThread>
+#include <QComboBox>
 
 #include <algorithm>
 
 namespace {
+WritingAnimation *g_running = nullptr;
+}
 
-class ImageRevealHost : public RevealHost
+QComboBox *makeSpeedChoice(QWidget *parent, const QString &name)
 {
-public:
-    explicit ImageRevealHost(ImageView *img) : m_img(img) {}
+    auto *c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->addItems({QStringLiteral("慢"), QStringLiteral("中"), QStringLiteral("快")});
+    c->setCurrentIndex(1);
+    c->setToolTip(QStringLiteral("动画演示的书写速度"));
+    return c;
+}
 
-    // A window destroyed by a nested handler ends the reveal.
-    bool stopRequested() override { return queryState().StopRequested || !m_img; }
-    QImage &picture() override { return m_img ? m_img->picture() : m_none; }
-    void refresh(const QRect &line) override
-    {
-        if (m_img)
-            m_img->repaint(line);
+RevealSpeed speedOfChoice(const QComboBox *choice)
+{
+    switch (choice->currentIndex()) {
+    case 0:
+        return RevealSpeed::Slow;
+    case 2:
+        return RevealSpeed::Fast;
+    default:
+        return RevealSpeed::Medium;
     }
-    void sleepMs(int ms) override { QThread::msleep(ulong(ms)); }
-    void processEvents() override { QCoreApplication::processEvents(); }
+}
 
-private:
-    QPointer<ImageView> m_img;
-    QImage m_none;
-};
-
-} // namespace
-
-void animateCharacter(ImageView *img, const StartupData &data, const QString &ch, const QString &codes,
-                      const FrameStyle &frame, const QColor &charColor, double dpi)
+WritingAnimation::WritingAnimation(ImageView *img, std::function<RevealSpeed()> speed, QObject *parent)
+    : QObject(parent), m_img(img), m_speed(std::move(speed))
 {
-    if (ch.isEmpty() || codes.isEmpty())
+}
+
+WritingAnimation::~WritingAnimation()
+{
+    if (g_running == this)
+        g_running = nullptr;
+}
+
+bool WritingAnimation::isRunning() const
+{
+    return m_reveal && m_reveal->isRunning();
+}
+
+void WritingAnimation::stop()
+{
+    if (m_reveal)
+        m_reveal->stop();
+    if (g_running == this)
+        g_running = nullptr;
+}
+
+void WritingAnimation::start(const StartupData &data, const QString &ch, const QString &codes,
+                             const FrameStyle &frame, const QColor &charColor, double dpi)
+{
+    if (ch.isEmpty() || codes.isEmpty() || !m_img)
         return;
+    if (g_running)
+        g_running->stop(); // a newer query ends the older animation for good
+    stop();
     DrawingScope drawing;
     QueryState &q = queryState();
     q.StopRequested = false;
@@ -54,6 +78,7 @@ void animateCharacter(ImageView *img, const StartupData &data, const QString &ch
         code << c.digitValue(); // -1 for anything but a digit: skipped
     q.RevealDelay = 1;
 
+    ImageView *img = m_img;
     img->clearPicture(dpi);
     const int width = img->width(), height = img->height();
     const int fsize = std::min(width, height) - 40;
@@ -72,23 +97,35 @@ void animateCharacter(ImageView *img, const StartupData &data, const QString &ch
     }
     GraphicsPath segments;
     segments.addString(ch, data.PrivateFonts, data.SegmentFontFamily, fsize, QPointF(left + zx, top + zy));
-    img->repaint();
+    img->update();
 
-    ImageRevealHost host(img);
-    const QRgb color = charColor.rgb();
-    for (int i = 0; i < segments.subpathCount(); ++i) {
-        const QPainterPath &segment = segments.subpath(i);
-        const QRect bounds = GraphicsPath::wholeUnits(segment.boundingRect());
-        // The segment rasterised, anti-aliased, where it lies on the picture.
-        QImage mask = makeBitmap(width, height, dpi);
-        {
-            Graphics g(mask, dpi);
-            g.setAntialiasing(true);
-            g.fillPath(segment, QColor::fromRgba(0xFFFF0000));
-        }
-        if (host.stopRequested())
-            break;
-        if (i < code.size() && isRevealCode(code[i]))
-            revealSegment(code[i], bounds, mask, color, q.RevealDelay, host);
-    }
+    m_reveal = std::make_unique<RevealAnimation>(segments.subpaths(), code, charColor.rgb(), dpi, this);
+    connect(m_reveal.get(), &RevealAnimation::finished, this, [this] {
+        if (g_running == this)
+            g_running = nullptr;
+        emit finished();
+    });
+    g_running = this;
+    m_reveal->start();
+}
+
+QImage *WritingAnimation::picture()
+{
+    return m_img ? &m_img->picture() : nullptr;
+}
+
+void WritingAnimation::refresh(const QRect &area)
+{
+    if (m_img)
+        m_img->update(area);
+}
+
+double WritingAnimation::linesPerSecond()
+{
+    return revealLinesPerSecond(m_speed ? m_speed() : RevealSpeed::Medium);
+}
+
+bool WritingAnimation::stopRequested()
+{
+    return queryState().StopRequested;
 }

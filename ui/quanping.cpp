@@ -6,20 +6,20 @@
 #include "ImageView.h"
 #include "InterfaceFont.h"
 #include "QueryState.h"
+#include "QueryTimer.h"
 #include "RadioGroup.h"
+#include "SelectionEdit.h"
 #include "StrokeSheet.h"
 #include "WritingAnimation.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 
 namespace {
 // Design width of the bottom panel: right-anchored controls keep their
@@ -46,8 +46,11 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     pnl1->setObjectName(QStringLiteral("pnl1"));
     lbl1 = new QLabel(QStringLiteral("请输入汉字："), pnl1);
     lbl1->setObjectName(QStringLiteral("lbl1"));
-    edt1 = new QLineEdit(pnl1);
+    edt1 = new SelectionEdit(pnl1);
     edt1->setObjectName(QStringLiteral("edt1"));
+    lbl2 = new QLabel(QStringLiteral("速度："), pnl1);
+    lbl2->setObjectName(QStringLiteral("lbl2"));
+    cbb1 = makeSpeedChoice(pnl1, QStringLiteral("cbb1"));
     btn1 = new QPushButton(QStringLiteral("查笔顺"), pnl1);
     btn1->setObjectName(QStringLiteral("btn1"));
     rg1 = new RadioGroup(QStringLiteral("rg1"), QStringLiteral("类型"),
@@ -66,13 +69,14 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     for (QPushButton *b : {btn1, btn2, btn3, btn4})
         b->setAutoDefault(false); // Enter belongs to the edit
 
-    tmr1 = new QTimer(this);
+    tmr1 = new QueryTimer(this);
     tmr1->setObjectName(QStringLiteral("tmr1"));
     tmr1->setInterval(800);
-    tmr2 = new QTimer(this);
+    tmr2 = new QueryTimer(this);
     tmr2->setObjectName(QStringLiteral("tmr2"));
     tmr2->setInterval(500);
-    m_query = QueryControls{edt1, tmr1, tmr2, img1};
+    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn3, btn4}};
+    m_animation = new WritingAnimation(img1, [this] { return revealSpeed(); }, this);
 
     connect(btn1, &QPushButton::clicked, this, &TForm2::btn1Click);
     connect(edt1, &QLineEdit::returnPressed, this, &TForm2::btn1Click);
@@ -90,8 +94,8 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
             btn1Click();
     });
     connect(btn2, &QPushButton::clicked, this, &TForm2::btn2Click);
-    connect(tmr1, &QTimer::timeout, this, &TForm2::tmr1Timer);
-    connect(tmr2, &QTimer::timeout, this, &TForm2::tmr2Timer);
+    connect(tmr1, &QueryTimer::timeout, this, &TForm2::tmr1Timer);
+    connect(tmr2, &QueryTimer::timeout, this, &TForm2::tmr2Timer);
     placeControls();
 }
 
@@ -102,7 +106,9 @@ void TForm2::placeControls()
     pnl1->setGeometry(0, h - PanelHeight, w, PanelHeight);
     const int dx = w - DesignWidth;
     lbl1->setGeometry(16, 13, 72, 16);
-    edt1->setGeometry(88, 9, qMax(60, 193 + dx), 22);
+    edt1->setGeometry(88, 9, qMax(60, 193 - 106 + dx), 22);
+    lbl2->setGeometry(287 - 104 + dx, 13, 36, 16);
+    cbb1->setGeometry(287 - 68 + dx, 8, 60, 24);
     btn1->setGeometry(287 + dx, 7, 75, 25);
     rg1->setGeometry(376 + dx, 0, 256, 40);
     chk1->setGeometry(639 + dx, 11, 100, 17);
@@ -135,8 +141,19 @@ void TForm2::showFrom(const QString &mainText)
 {
     if (edt1->text().isEmpty() && !mainText.isEmpty())
         edt1->setText(mainText);
-    setWindowState(Qt::WindowMaximized);
-    exec();
+    // The whole screen that holds the main window, for the projector.
+    if (QScreen *s = m_main->screen()) {
+        setScreen(s);
+        setGeometry(s->geometry());
+    }
+    showFullScreen();
+    raise();
+    activateWindow();
+}
+
+RevealSpeed TForm2::revealSpeed() const
+{
+    return speedOfChoice(cbb1);
 }
 
 void TForm2::message(const QString &text)
@@ -161,9 +178,7 @@ void TForm2::btn1Click()
         break;
     case 1: {
         const SheetStyle style = m_main->sheetStyle();
-        m_animating = true;
-        animateCharacter(img1, data, ch, data.directionCodes(ch), style.frame, style.charColor, dpi);
-        m_animating = false;
+        m_animation->start(data, ch, data.directionCodes(ch), style.frame, style.charColor, dpi);
         break;
     }
     case 2:
@@ -175,11 +190,6 @@ void TForm2::btn1Click()
         break;
     }
     QueryProtocol::epilogue(m_query);
-    if (m_closeWhenDone && !m_animating) {
-        // Escape came during the animation: the window goes now that it has ended.
-        m_closeWhenDone = false;
-        accept();
-    }
 }
 
 void TForm2::DrawFullScreenSheet(const QString &ch)
@@ -227,7 +237,7 @@ void TForm2::btn2Click()
 {
     tmr1->stop();
     queryState().StopRequested = true;
-    QCoreApplication::processEvents();
+    m_animation->stop();
     accept();
 }
 
@@ -235,12 +245,13 @@ void TForm2::FormKeyPress(int key)
 {
     if (key != Qt::Key_Escape)
         return;
+    // The window goes at once; an animation on it has nobody to watch it.
     tmr1->stop();
-    // No stop request: a running animation goes on to its end, then the window goes.
-    if (m_animating)
-        m_closeWhenDone = true;
-    else
-        accept();
+    if (m_animation->isRunning()) {
+        queryState().StopRequested = true;
+        m_animation->stop();
+    }
+    accept();
 }
 
 void TForm2::keyPressEvent(QKeyEvent *event)

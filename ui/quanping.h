@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QueryProtocol.h"
+#include "RevealAnimation.h"
 
 #include <QDialog>
 
@@ -9,7 +10,9 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
+class QComboBox;
+class QueryTimer;
+class WritingAnimation;
 class RadioGroup;
 class TForm1;
 
@@ -23,7 +26,8 @@ class TForm2 : public QDialog
 public:
     explicit TForm2(TForm1 *main, QWidget *parent = nullptr);
 
-    // Opens the window modally; an empty edit takes the main window's text.
+    // Opens the window modally, full screen on the main window's screen; an
+    // empty edit takes the main window's text.
     void showFrom(const QString &mainText);
 
     void btn1Click();
@@ -33,18 +37,22 @@ public:
     void btn2Click();
     void FormKeyPress(int key);
 
+    RevealSpeed revealSpeed() const;
+    WritingAnimation *animation() const { return m_animation; }
+
     qint64 ScreenArea = 0;
     QSize screenSize() const;
 
     ImageView *img1 = nullptr;
     QWidget *pnl1 = nullptr;
-    QLabel *lbl1 = nullptr, *lbl3 = nullptr;
+    QLabel *lbl1 = nullptr, *lbl2 = nullptr, *lbl3 = nullptr;
+    QComboBox *cbb1 = nullptr; // "速度": pace of the writing animation
     QLineEdit *edt1 = nullptr;
     QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn3 = nullptr, *btn4 = nullptr;
     RadioGroup *rg1 = nullptr;
     QCheckBox *chk1 = nullptr;
-    QTimer *tmr1 = nullptr;
-    QTimer *tmr2 = nullptr;
+    QueryTimer *tmr1 = nullptr;
+    QueryTimer *tmr2 = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -57,6 +65,5 @@ private:
 
     TForm1 *m_main;
     QueryControls m_query;
-    bool m_animating = false;
-    bool m_closeWhenDone = false;
+    WritingAnimation *m_animation = nullptr;
 };
