@@ -1,9 +1,11 @@
 # make run  - install missing Debian packages, build, start Kelvora
 # make test - install missing Debian packages, build, run every test
+# make test-asan - the same tests under AddressSanitizer and UBSan
+# make package   - a .deb of the program and its tools
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build run test bench bench-export stress-export clean
+.PHONY: setup configure build run test test-asan package bench bench-export stress-export clean
 
 setup:
 	@bash scripts/setup.sh
@@ -20,6 +22,21 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Qt and fontconfig keep caches alive to the end, so leaks are not reported.
+ASAN_BUILD ?= build-asan
+test-asan: setup
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# A Debian package in build/: kelvora_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/kelvora_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_animation
@@ -34,4 +51,4 @@ stress-export: build
 	bench/stress_export.sh 300 $(BUILD)/app/kelvora-export
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

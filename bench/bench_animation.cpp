@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
         ManualClock clock;
         for (int speed = 0; speed < 3; ++speed) {
             auto form = window(client);
-            form->cbb7->setCurrentIndex(speed);
+            form->cbbSpeed->setCurrentIndex(speed);
             const qint64 t0 = clock.nowMs();
             form->btn1Click();
             const RevealAnimation *reveal = form->animation()->reveal();
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
     }
     // The system clock at 快: wall time, and the time spent drawing frames.
     auto form = window(client);
-    form->cbb7->setCurrentIndex(2);
+    form->cbbSpeed->setCurrentIndex(2);
     QElapsedTimer wall;
     wall.start();
     form->btn1Click();

@@ -263,14 +263,14 @@ private slots:
     {
         // At 中 a 1 s run reveals about 240 lines, at 快 twice as many; the
         // choice takes effect in a running animation.
-        form->cbb7->setFocus();
+        form->cbbSpeed->setFocus();
         startAnimation(QStringLiteral("爨"));
         clock->advance(1000);
         const int medium = form->animation()->reveal()->linesRevealed();
         QVERIFY2(qAbs(medium - 240) <= 5, qPrintable(QString::number(medium)));
-        form->cbb7->setFocus();
-        QTest::keyClick(form->cbb7, Qt::Key_Down); // 快
-        QCOMPARE(form->cbb7->currentText(), QStringLiteral("快"));
+        form->cbbSpeed->setFocus();
+        QTest::keyClick(form->cbbSpeed, Qt::Key_Down); // 快
+        QCOMPARE(form->cbbSpeed->currentText(), QStringLiteral("快"));
         QVERIFY(form->animation()->isRunning()); // no new look-up
         clock->advance(1000);
         const int fast = form->animation()->reveal()->linesRevealed() - medium;

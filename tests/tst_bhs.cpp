@@ -43,7 +43,8 @@ private slots:
         QTest::addColumn<int>("fsize");
         for (const char *s : {"一", "丁", "乙", "你", "爨", "龠", "乙", "丶"})
             for (int f : {24, 54, 55, 300})
-                QTest::addRow("%s %d", s, f) << QString::fromUtf8(s) << f;
+                QTest::newRow(QByteArray(s) + ' ' + QByteArray::number(f))
+                    << QString::fromUtf8(s) << f;
     }
 
     void offsetsCentreTheGlyph()

@@ -408,7 +408,7 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QSize>("image"); // of 爨's sheet (30 strokes)
-        const double side150 = 112 + 10, side14 = 10 + 10;
+        const double side150 = 112 + 10;
         // 150 passes through 1 and 15: no completion, no message on the way.
         QTest::newRow("字号 150") << "cbb5" << "150"
                                 << QSize(int((8 * side150 + 7 * 7 + 20) * 4 / 3.0),

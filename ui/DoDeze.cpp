@@ -259,14 +259,14 @@ void TForm1::buildPage1()
     rg11->setGeometry(732, 104, 250, 42);
     rg11->setItemIndex(0);
     lbl12 = label(pnl2, "lbl12", QStringLiteral("速度："), 736, 86);
-    cbb7 = makeSpeedChoice(pnl2, QStringLiteral("cbb7"));
-    cbb7->setGeometry(772, 82, 52, 22);
+    cbbSpeed = makeSpeedChoice(pnl2, QStringLiteral("cbbSpeed"));
+    cbbSpeed->setGeometry(772, 82, 52, 22);
 
     tmr1 = named(new QueryTimer(this), "tmr1");
     tmr1->setInterval(800);
     tmr2 = named(new QueryTimer(this), "tmr2");
     tmr2->setInterval(500);
-    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn78, btn79}};
+    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn78, btn79}, -1, QString()};
     m_animation = new WritingAnimation(img1, [this] { return revealSpeed(); }, this);
 }
 
@@ -393,7 +393,7 @@ void TForm1::numberBoxLeft()
 
 RevealSpeed TForm1::revealSpeed() const
 {
-    return speedOfChoice(cbb7);
+    return speedOfChoice(cbbSpeed);
 }
 
 void TForm1::pickColor(ColorSwatch *swatch, QPushButton *redraw)
@@ -637,7 +637,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             btn79->move(645 + dx, btn79->y());
             rg11->move(732 + dx, rg11->y());
             lbl12->move(736 + dx, lbl12->y());
-            cbb7->move(772 + dx, cbb7->y());
+            cbbSpeed->move(772 + dx, cbbSpeed->y());
             edt1->resize(qMax(60, 376 + dx), edt1->height());
         } else if (watched == pnl10 && pgc1 && pgc1->currentWidget() == ts1 && isVisible()) {
             FormResize();

@@ -125,7 +125,7 @@ public:
     ColorSwatch *pnl3 = nullptr, *pnl4 = nullptr, *pnl5 = nullptr;
     QComboBox *cbb1 = nullptr, *cbb2 = nullptr, *cbb3 = nullptr, *cbb4 = nullptr, *cbb5 = nullptr,
               *cbb6 = nullptr;
-    QComboBox *cbb7 = nullptr; // "速度": pace of the writing animation
+    QComboBox *cbbSpeed = nullptr; // "速度": pace of the writing animation
     QGroupBox *grp1 = nullptr, *grp2 = nullptr;
     QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn4 = nullptr, *btn69 = nullptr,
                 *btn70 = nullptr, *btn78 = nullptr, *btn79 = nullptr;

@@ -50,7 +50,7 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     edt1->setObjectName(QStringLiteral("edt1"));
     lbl2 = new QLabel(QStringLiteral("速度："), pnl1);
     lbl2->setObjectName(QStringLiteral("lbl2"));
-    cbb1 = makeSpeedChoice(pnl1, QStringLiteral("cbb1"));
+    cbbSpeed = makeSpeedChoice(pnl1, QStringLiteral("cbbSpeed"));
     btn1 = new QPushButton(QStringLiteral("查笔顺"), pnl1);
     btn1->setObjectName(QStringLiteral("btn1"));
     rg1 = new RadioGroup(QStringLiteral("rg1"), QStringLiteral("类型"),
@@ -75,7 +75,7 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     tmr2 = new QueryTimer(this);
     tmr2->setObjectName(QStringLiteral("tmr2"));
     tmr2->setInterval(500);
-    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn3, btn4}};
+    m_query = QueryControls{edt1, tmr1, tmr2, img1, {btn1, btn3, btn4}, -1, QString()};
     m_animation = new WritingAnimation(img1, [this] { return revealSpeed(); }, this);
 
     connect(btn1, &QPushButton::clicked, this, &TForm2::btn1Click);
@@ -108,7 +108,7 @@ void TForm2::placeControls()
     lbl1->setGeometry(16, 13, 72, 16);
     edt1->setGeometry(88, 9, qMax(60, 193 - 106 + dx), 22);
     lbl2->setGeometry(287 - 104 + dx, 13, 36, 16);
-    cbb1->setGeometry(287 - 68 + dx, 8, 60, 24);
+    cbbSpeed->setGeometry(287 - 68 + dx, 8, 60, 24);
     btn1->setGeometry(287 + dx, 7, 75, 25);
     rg1->setGeometry(376 + dx, 0, 256, 40);
     chk1->setGeometry(639 + dx, 11, 100, 17);
@@ -153,7 +153,7 @@ void TForm2::showFrom(const QString &mainText)
 
 RevealSpeed TForm2::revealSpeed() const
 {
-    return speedOfChoice(cbb1);
+    return speedOfChoice(cbbSpeed);
 }
 
 void TForm2::message(const QString &text)

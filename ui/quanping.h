@@ -46,7 +46,7 @@ public:
     ImageView *img1 = nullptr;
     QWidget *pnl1 = nullptr;
     QLabel *lbl1 = nullptr, *lbl2 = nullptr, *lbl3 = nullptr;
-    QComboBox *cbb1 = nullptr; // "速度": pace of the writing animation
+    QComboBox *cbbSpeed = nullptr; // "速度": pace of the writing animation
     QLineEdit *edt1 = nullptr;
     QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn3 = nullptr, *btn4 = nullptr;
     RadioGroup *rg1 = nullptr;
