@@ -90,6 +90,15 @@ void Graphics::fillPath(const QPainterPath &path, const QColor &color)
     m_painter.fillPath(p, color);
 }
 
+void Graphics::fillWinding(const QPainterPath &path, const QColor &color)
+{
+    if (!m_painter.isActive())
+        return;
+    QPainterPath p = path;
+    p.setFillRule(Qt::WindingFill);
+    m_painter.fillPath(p, color);
+}
+
 void Graphics::fillSubpaths(const GraphicsPath &path, const QColor &color)
 {
     for (const QPainterPath &sub : path.subpaths())

@@ -52,6 +52,9 @@ public:
     // glyph is filled one subpath at a time so crossing strokes stay filled.
     void fillPath(const QPainterPath &path, const QColor &color);
     void fillSubpaths(const GraphicsPath &path, const QColor &color);
+    // Fills a path under the nonzero rule: subpaths that all run the same
+    // way fill as if each were filled on its own, in one pass.
+    void fillWinding(const QPainterPath &path, const QColor &color);
     void drawPath(const QPainterPath &path, const Pen &pen);
     void drawRectangle(const Pen &pen, const QRect &rect);
     void drawLine(const Pen &pen, QPoint from, QPoint to);

@@ -2,6 +2,8 @@
 
 #include "Dialogs.h"
 
+#include <QPageRanges>
+#include <QPrinter>
 #include <QStringList>
 
 // Records what the windows ask and answers from prepared values; never blocks.
@@ -37,6 +39,38 @@ public:
         color = nextColor;
         return true;
     }
+
+    // Prints into printFile as PDF with the prepared range, copies and order.
+    bool print(QWidget *, QPrinter &printer, int pageCount) override
+    {
+        printPageCounts << pageCount;
+        printTitles << printer.docName();
+        if (!printOk)
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFile);
+        printer.setPrintRange(printFrom > 0 ? QPrinter::PageRange : QPrinter::AllPages);
+        printer.setFromTo(printFrom, printTo);
+        if (!printRanges.isEmpty()) {
+            QPageRanges ranges;
+            for (const QString &part : printRanges.split(QLatin1Char(',')))
+                ranges.addRange(part.section(QLatin1Char('-'), 0, 0).toInt(),
+                                part.section(QLatin1Char('-'), -1).toInt());
+            printer.setPageRanges(ranges);
+        }
+        printer.setCopyCount(printCopies);
+        printer.setCollateCopies(printCollate);
+        printer.setPageOrder(printLastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+        return true;
+    }
+
+    QStringList printTitles;
+    QList<int> printPageCounts;
+    bool printOk = true;
+    QString printFile;
+    QString printRanges; // "1,3-4": pages as a list
+    int printFrom = 0, printTo = 0, printCopies = 1;
+    bool printCollate = true, printLastFirst = false;
 
     QStringList messages, questions, filters, folderStarts, folderTitles;
     QList<QColor> colorStarts;

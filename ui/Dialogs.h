@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 // Every modal dialog the windows open goes through here, so tests can put
@@ -24,6 +25,15 @@ public:
                                  const QString &title = QString()) = 0;
     // Lets the user pick a colour starting at color; true when confirmed.
     virtual bool chooseColor(QWidget *parent, QColor &color) = 0;
+
+    // The print dialog on printer, offering pages 1..pageCount; true when
+    // the user chose to print (printer, range, copies and order are then
+    // set on printer). Cancels when not replaced.
+    virtual bool print(QWidget *parent, QPrinter &printer, int pageCount)
+    {
+        (void)parent, (void)printer, (void)pageCount;
+        return false;
+    }
 
     static Dialogs &instance();
     // Replaces the dialogs (nullptr restores Qt's); the caller keeps ownership.

@@ -1,6 +1,7 @@
 #include "DoDeze.h"
 
 #include "AllPicOut.h"
+#include "CharWorksheetTab.h"
 #include "Bhs.h"
 #include "Bitmap.h"
 #include "ColorSwatch.h"
@@ -276,29 +277,17 @@ void TForm1::buildOtherPages()
     pgc1->addTab(ts2, QStringLiteral("拼音字母"));
     buildPinyinPage();
 
-    auto worksheetPage = [this](const char *tab, const QString &caption, const char *settings,
-                                const char *preview, const char *scroll, const char *image,
-                                QWidget *&pnlSettings, QWidget *&pnlPreview, QScrollArea *&box,
-                                ImageView *&img) {
-        QWidget *ts = named(new QWidget, tab);
-        pgc1->addTab(ts, caption);
-        auto *row = new QHBoxLayout(ts);
-        row->setContentsMargins(0, 0, 0, 0);
-        pnlSettings = named(new QWidget(ts), settings);
-        pnlSettings->setFixedWidth(260);
-        row->addWidget(pnlSettings);
-        pnlPreview = named(new QWidget(ts), preview);
-        row->addWidget(pnlPreview, 1);
-        auto *inner = new QVBoxLayout(pnlPreview);
-        inner->setContentsMargins(0, 0, 0, 0);
-        box = named(new QScrollArea(pnlPreview), scroll);
-        inner->addWidget(box);
-        img = new ImageView(QLatin1String(image), box);
-        box->setWidget(img);
-        return ts;
-    };
-    ts3 = worksheetPage("ts3", QStringLiteral("汉字字帖"), "pnl12", "pnl13", "scrlbx2", "img2", pnl12,
-                        pnl13, scrlbx2, img2);
+    charTab = new CharWorksheetTab(m_data);
+    ts3 = charTab;
+    pgc1->addTab(ts3, QStringLiteral("汉字字帖"));
+    pnl12 = charTab->pnl12;
+    pnl13 = charTab->pnl13;
+    scrlbx2 = charTab->scrlbx2;
+    img2 = charTab->img2;
+    btn71 = charTab->btn71;
+    pnl14 = charTab->pnl14;
+    pnl15 = charTab->pnl15;
+    pnl16 = charTab->pnl16;
     letterTab = new LetterWorksheetTab(m_data);
     pgc1->addTab(letterTab, QStringLiteral("字母/数字字帖"));
     ts4 = letterTab;
@@ -306,19 +295,10 @@ void TForm1::buildOtherPages()
     pnl21 = letterTab->pnl21;
     scrlbx3 = letterTab->scrlbx3;
     img3 = letterTab->img3;
-    btn71 = named(new QPushButton(QStringLiteral("预览"), pnl12), "btn71");
-    btn71->hide();
     btn73 = letterTab->btn73;
-    pnl14 = new ColorSwatch(QStringLiteral("pnl14"), Qt::black, pnl12);
-    pnl14->setToolTip(QStringLiteral("首字字范颜色"));
-    pnl15 = new ColorSwatch(QStringLiteral("pnl15"), QColor(128, 128, 0), pnl12);
-    pnl16 = new ColorSwatch(QStringLiteral("pnl16"), QColor(192, 192, 192), pnl12);
-    pnl16->setToolTip(QStringLiteral("描红汉字的颜色"));
     pnl18 = letterTab->pnl18;
     pnl19 = letterTab->pnl19;
     pnl20 = letterTab->pnl20;
-    for (ColorSwatch *s : {pnl14, pnl15, pnl16})
-        s->hide(); // placed with their pages' settings
 }
 
 void TForm1::connectPage1()
@@ -608,7 +588,7 @@ void TForm1::FormResize()
         else
             ShowWelcomeText();
     } else if (page == ts3) {
-        img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
+        charTab->centrePreview();
     } else if (page == ts4) {
         letterTab->centreImage();
     }
@@ -620,7 +600,7 @@ void TForm1::pgc1Change()
     if (page == ts2)
         layoutPinyinPage();
     else if (page == ts3)
-        img2->move(int((pnl13->width() - img2->width()) / 2.0), img2->y());
+        charTab->centrePreview();
     else if (page == ts4)
         letterTab->activated();
 }

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QMainWindow>
 
+class CharWorksheetTab;
 class ClipPlayer;
 class ColorSwatch;
 class ImageView;
@@ -138,6 +139,9 @@ public:
     QWidget *pnl11 = nullptr, *pnl22 = nullptr, *pnl23 = nullptr;
     QLabel *lbl7 = nullptr, *lbl8 = nullptr, *lbl9 = nullptr;
     ClipPlayer *clipPlayer = nullptr;
+    // The Chinese-character copybook tab (ts3); the pointers below into it
+    // serve the window's resize, tab and wheel handling.
+    CharWorksheetTab *charTab = nullptr;
     // Worksheet pages: their panels and hidden redraw buttons.
     QWidget *pnl12 = nullptr, *pnl13 = nullptr, *pnl17 = nullptr, *pnl21 = nullptr;
     QScrollArea *scrlbx2 = nullptr, *scrlbx3 = nullptr;

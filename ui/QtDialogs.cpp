@@ -4,6 +4,8 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 Dialogs *g_override = nullptr;
@@ -54,4 +56,15 @@ bool QtDialogs::chooseColor(QWidget *parent, QColor &color)
         return false;
     color = chosen;
     return true;
+}
+
+bool QtDialogs::print(QWidget *parent, QPrinter &printer, int pageCount)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, qMax(1, pageCount));
+    dialog.setFromTo(1, qMax(1, pageCount));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -12,4 +12,5 @@ public:
     QString chooseFolder(QWidget *parent, const QString &startFolder, bool native,
                          const QString &title) override;
     bool chooseColor(QWidget *parent, QColor &color) override;
+    bool print(QWidget *parent, QPrinter &printer, int pageCount) override;
 };

@@ -1,8 +1,118 @@
 #include "PagePainter.h"
 
-// The Chinese-character page: 15 rows of 12 cells of the stroke font.
-PagePaintResult paintCharPage(Graphics &, const StartupData &, const WorksheetSettings &, qint64,
-                              const PageCanvas &)
+#include "Bhs.h"
+#include "CellFrame.h"
+#include "Graphics.h"
+#include "GraphicsPath.h"
+#include "PageModel.h"
+#include "StartupData.h"
+
+namespace {
+
+constexpr int CellsPerRow = 12;
+constexpr int RowGap = 9;
+
+// Twice the signed area of a closed contour (its polygon), sign = direction.
+double signedArea(const QPainterPath &contour)
 {
-    return {};
+    const QPolygonF poly = contour.toFillPolygon();
+    double a = 0;
+    for (int i = 0; i < poly.size(); ++i) {
+        const QPointF &p = poly[i], &q = poly[(i + 1) % poly.size()];
+        a += p.x() * q.y() - q.x() * p.y();
+    }
+    return a;
+}
+
+// The glyph's strokes as one path when every contour runs the same way:
+// then one nonzero fill paints what filling each stroke on its own paints,
+// and a page of tracing cells draws several times faster. Empty otherwise.
+QPainterPath strokesAtOnce(const GraphicsPath &glyph)
+{
+    QPainterPath all;
+    int direction = 0;
+    for (const QPainterPath &contour : glyph.subpaths()) {
+        const double a = signedArea(contour);
+        const int d = a > 0 ? 1 : a < 0 ? -1 : 0;
+        if (d == 0 || (direction != 0 && d != direction))
+            return QPainterPath();
+        direction = d;
+        all.addPath(contour);
+    }
+    return all;
+}
+
+} // namespace
+
+CharPageGeometry charPageGeometry(const QSizeF &pagePt, double pointsPerPixel)
+{
+    CharPageGeometry geo;
+    geo.fontSize = int(46 * pointsPerPixel);
+    geo.side = geo.fontSize + CellMargin;
+    geo.rowPitch = geo.side + RowGap;
+    geo.x0 = int((pagePt.width() - CellsPerRow * geo.side) / 2);
+    geo.y0 = int((pagePt.height() - WorksheetRowsPerPage * geo.side
+                  - (WorksheetRowsPerPage - 1) * RowGap) / 2);
+    return geo;
+}
+
+// The Chinese-character page: 15 rows of 12 cells of the stroke font, each
+// character's glyph built once at the first cell and moved from cell to cell.
+PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
+                              qint64 page, const PageCanvas &canvas)
+{
+    PagePaintResult result;
+    const CharPageGeometry geo = charPageGeometry(canvas.pagePt, s.pointsPerPixel);
+    if (geo.fontSize < 1)
+        return result;
+    FrameStyle frame = s.frame;
+    frame.width = 1.0;
+
+    const QList<PageBlock> blocks =
+        worksheetPageBlocks(int(s.text.size()), s.rowsPerChar, s.tracingRows, page);
+    int q = 1; // page row, from 1
+    g.resetTransform();
+    for (const PageBlock &b : blocks) {
+        const QString ch = s.text.mid(b.charIndex, 1);
+        int zx = 0, zy = 0;
+        if (bhs(data.PrivateFonts, data.CharFontFamily, ch, geo.fontSize, zx, zy) < 1) {
+            g.resetTransform();
+            result.complete = false;
+            result.stopIndex = b.charIndex;
+            result.stopChar = ch.at(0);
+            return result; // no page number on a page that stopped
+        }
+        GraphicsPath glyph;
+        glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, geo.fontSize,
+                        QPointF(geo.x0 + zx, geo.y0 + zy));
+        const QPainterPath atOnce = strokesAtOnce(glyph);
+        auto fill = [&](const QColor &color) {
+            if (atOnce.isEmpty())
+                g.fillSubpaths(glyph, color);
+            else
+                g.fillWinding(atOnce, color);
+        };
+        for (int j = 1; j <= b.rows; ++j, ++q) {
+            const bool tracing = j <= b.tracingRows;
+            for (int c = 0; c < CellsPerRow; ++c) {
+                g.resetTransform();
+                g.translateTransform(c * geo.side, (q - 1) * geo.rowPitch);
+                drawCellFrame(g, frame, geo.x0, geo.y0, geo.side);
+                if (c == 0 && j == 1 && !b.continuation && s.model)
+                    fill(s.modelColor);
+                else if (tracing)
+                    fill(s.traceColor);
+            }
+        }
+    }
+    g.resetTransform();
+
+    if (s.pageNumbers && page >= 1) {
+        const int y = int(canvas.pagePt.height()) - 27;
+        const bool left = s.doubleSided && page % 2 == 0;
+        const int x = left ? 35 : int(canvas.pagePt.width()) - 45;
+        g.drawString(QString::number(page), data.PrivateFonts, QStringLiteral("AbcManuscript"), 14,
+                     QPointF(x, y), s.modelColor);
+    }
+    return result;
 }

@@ -32,6 +32,18 @@ PagePaintResult paintWorksheetPage(Graphics &g, const StartupData &data,
                                    const WorksheetSettings &s, qint64 page,
                                    const PageCanvas &canvas);
 
+// Where the Chinese-character page puts its cells, in points: em size,
+// cell side, row pitch and the top-left corner of the 12 x 15 block.
+struct CharPageGeometry
+{
+    int fontSize = 0;
+    int side = 0;
+    int rowPitch = 0;
+    int x0 = 0;
+    int y0 = 0;
+};
+CharPageGeometry charPageGeometry(const QSizeF &pagePt, double pointsPerPixel);
+
 // The kinds' painters, reached through paintWorksheetPage.
 PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
                               qint64 page, const PageCanvas &canvas);

@@ -1,0 +1,286 @@
+// kelvora-copybook: writes copybook pages from the command line, the same
+// pages as "保存" on the copybook tab: pictures 1.jpg … n.jpg, or one PDF.
+#include "PageModel.h"
+#include "PageWriter.h"
+#include "StartupData.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+enum ExitCode { Ok = 0, WritesFailed = 1, BadUsage = 2 };
+
+// The kinds of copybook: the --kind name, the sheet, and the title the PDF
+// carries (the print job's title in the window).
+struct KindInfo
+{
+    const char *name;
+    WorksheetKind kind;
+    const char *title;
+};
+const KindInfo Kinds[] = {
+    {"chinese", WorksheetKind::Chinese, "语文汉字字帖"},
+};
+
+struct Options
+{
+    WorksheetSettings sheet;
+    PageFormat format = PageFormat::Jpeg;
+    int dpi = 300;
+    int screenDpi = 0; // 0: the screen's
+    QString pages;     // empty: all
+    QString out;
+    QString title;
+};
+
+[[noreturn]] void fail(int code, const QString &message)
+{
+    std::fprintf(stderr, "kelvora-copybook: %s\n", qPrintable(message));
+    if (code == BadUsage)
+        std::fprintf(stderr, "Try 'kelvora-copybook --help'.\n");
+    std::exit(code);
+}
+
+int intIn(const QCommandLineParser &p, const QString &name, int low, int high)
+{
+    bool ok = false;
+    const int v = p.value(name).toInt(&ok);
+    if (!ok || v < low || v > high)
+        fail(BadUsage, QStringLiteral("--%1 must be a whole number from %2 to %3, not '%4'")
+                           .arg(name).arg(low).arg(high).arg(p.value(name)));
+    return v;
+}
+
+int choice(const QCommandLineParser &p, const QString &name, const QStringList &items)
+{
+    const int i = int(items.indexOf(p.value(name).toLower()));
+    if (i < 0)
+        fail(BadUsage, QStringLiteral("--%1 must be one of %2, not '%3'")
+                           .arg(name, items.join(QLatin1Char('|')), p.value(name)));
+    return i;
+}
+
+QColor colour(const QCommandLineParser &p, const QString &name)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!rgb.match(p.value(name)).hasMatch())
+        fail(BadUsage, QStringLiteral("--%1 must be a colour #RRGGBB, not '%2'").arg(name, p.value(name)));
+    return QColor(p.value(name));
+}
+
+Options parse(const QStringList &arguments)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "Writes the pages of a Chinese-character copybook (15 rows of 12 practice cells on A4),\n"
+        "as the copybook tab of Kelvora saves them: pictures 1.jpg … n.jpg in a folder, or one PDF.\n"
+        "Exit status: 0 every page written, 1 some page not written, 2 a bad option."));
+    p.addHelpOption();
+    const auto opt = [&p](const char *name, const char *help, const char *valueName = nullptr,
+                          const char *def = nullptr) {
+        QCommandLineOption o(QLatin1String(name), QString::fromUtf8(help));
+        if (valueName)
+            o.setValueName(QLatin1String(valueName));
+        if (def)
+            o.setDefaultValue(QLatin1String(def));
+        p.addOption(o);
+    };
+    opt("kind", "Copybook kind: chinese (default).", "KIND", "chinese");
+    opt("text", "The practice text, one character after another.", "TEXT");
+    opt("from", "Read the practice text from this UTF-8 file (line breaks are dropped).", "FILE");
+    opt("rows", "Rows per character, 1-15 (default 3).", "N", "3");
+    opt("trace", "Tracing rows per character, 0-15 (default 1).", "N", "1");
+    opt("grid", "Cell grid: none, tian (田字格, default) or mi (米字格).", "GRID", "tian");
+    opt("style", "Grid lines: 0 solid outside and dashed inside (default), 1 all solid, "
+                 "2 all dashed.", "N", "0");
+    opt("no-model", "No model character in the first cell of each character.");
+    opt("no-page-numbers", "No page numbers.");
+    opt("double-sided", "Even page numbers at the bottom left.");
+    opt("model-color", "Model character and page number colour (default #000000).", "#RRGGBB",
+        "#000000");
+    opt("trace-color", "Tracing colour (default #C0C0C0).", "#RRGGBB", "#C0C0C0");
+    opt("grid-color", "Grid colour (default #808000).", "#RRGGBB", "#808000");
+    opt("format", "bmp, jpg (default), png or pdf.", "TYPE", "jpg");
+    opt("dpi", "Picture resolution: 96, 300 (default) or 600.", "DPI", "300");
+    opt("pages", "Pages to write, e.g. 1-3,7 (default all).", "RANGE");
+    opt("screen-dpi", "Resolution of the screen the sizes follow, 48-480 (default: this "
+                      "machine's screen, 96 without one).", "N");
+    opt("out", "Folder for the pictures (created when missing), or FILE.pdf for --format pdf.",
+        "DIR|FILE.pdf");
+
+    if (!p.parse(arguments))
+        fail(BadUsage, p.errorText());
+    if (p.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(p.helpText()), stdout);
+        std::exit(Ok);
+    }
+    if (!p.positionalArguments().isEmpty())
+        fail(BadUsage, QStringLiteral("unexpected argument '%1'").arg(p.positionalArguments().first()));
+
+    Options o;
+    WorksheetSettings &s = o.sheet;
+    QStringList kindNames;
+    for (const KindInfo &k : Kinds)
+        kindNames << QLatin1String(k.name);
+    const KindInfo &kind = Kinds[choice(p, QStringLiteral("kind"), kindNames)];
+    s.kind = kind.kind;
+    o.title = QString::fromUtf8(kind.title);
+    if (p.isSet(QStringLiteral("text")) == p.isSet(QStringLiteral("from")))
+        fail(BadUsage, QStringLiteral("give exactly one of --text and --from"));
+    if (p.isSet(QStringLiteral("text"))) {
+        s.text = p.value(QStringLiteral("text"));
+    } else {
+        QFile f(p.value(QStringLiteral("from")));
+        if (!f.open(QIODevice::ReadOnly))
+            fail(BadUsage, QStringLiteral("cannot read %1: %2").arg(f.fileName(), f.errorString()));
+        s.text = QString::fromUtf8(f.readAll());
+        s.text.remove(QRegularExpression(QStringLiteral("[\r\n]")));
+    }
+    if (s.text.isEmpty())
+        fail(BadUsage, QStringLiteral("the practice text is empty"));
+    s.rowsPerChar = intIn(p, QStringLiteral("rows"), 1, 15);
+    s.tracingRows = intIn(p, QStringLiteral("trace"), 0, 15);
+    s.frame.gridType = gridTypeFromIndex(choice(p, QStringLiteral("grid"),
+                              {QStringLiteral("none"), QStringLiteral("tian"), QStringLiteral("mi")}));
+    s.frame.lineStyle = lineStyleFromIndex(intIn(p, QStringLiteral("style"), 0, 2));
+    s.model = !p.isSet(QStringLiteral("no-model"));
+    s.pageNumbers = !p.isSet(QStringLiteral("no-page-numbers"));
+    s.doubleSided = p.isSet(QStringLiteral("double-sided"));
+    s.modelColor = colour(p, QStringLiteral("model-color"));
+    s.traceColor = colour(p, QStringLiteral("trace-color"));
+    s.frame.color = colour(p, QStringLiteral("grid-color"));
+    o.format = PageFormat(choice(p, QStringLiteral("format"),
+                                 {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"),
+                                  QStringLiteral("pdf")}));
+    o.dpi = QList<int>{96, 300, 600}.at(
+        choice(p, QStringLiteral("dpi"), {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")}));
+    if (p.isSet(QStringLiteral("screen-dpi")))
+        o.screenDpi = intIn(p, QStringLiteral("screen-dpi"), 48, 480);
+    o.pages = p.value(QStringLiteral("pages"));
+    o.out = p.value(QStringLiteral("out"));
+    if (o.out.isEmpty())
+        fail(BadUsage, QStringLiteral("--out is required"));
+    const bool pdfName = o.out.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    if (o.format == PageFormat::Pdf && !pdfName)
+        fail(BadUsage, QStringLiteral("--format pdf writes one file: give --out FILE.pdf"));
+    if (o.format != PageFormat::Pdf && pdfName)
+        fail(BadUsage, QStringLiteral("--out %1 is a PDF file name: give --format pdf, or a folder")
+                           .arg(o.out));
+    return o;
+}
+
+// "1-3,7" → 1 2 3 7, within 1..n, in the order given, each page once.
+QList<qint64> parsePages(const QString &range, int n)
+{
+    QList<qint64> pages;
+    if (range.isEmpty()) {
+        for (int p = 1; p <= n; ++p)
+            pages.append(p);
+        return pages;
+    }
+    static const QRegularExpression item(QStringLiteral("^\\s*(\\d+)\\s*(?:-\\s*(\\d+)\\s*)?$"));
+    for (const QString &part : range.split(QLatin1Char(','))) {
+        const QRegularExpressionMatch m = item.match(part);
+        bool ok1 = false, ok2 = true;
+        const qint64 from = m.hasMatch() ? m.captured(1).toLongLong(&ok1) : 0;
+        const qint64 to = m.hasMatch() && m.hasCaptured(2) ? m.captured(2).toLongLong(&ok2) : from;
+        if (!m.hasMatch() || !ok1 || !ok2)
+            fail(BadUsage, QStringLiteral("--pages: '%1' is not a page or a range like 2-5").arg(part.trimmed()));
+        if (from < 1 || to < from)
+            fail(BadUsage, QStringLiteral("--pages: '%1' must run upward from page 1").arg(part.trimmed()));
+        if (to > n)
+            fail(BadUsage, QStringLiteral("--pages: '%1' goes past the last page, %2").arg(part.trimmed()).arg(n));
+        for (qint64 p = from; p <= to; ++p)
+            if (!pages.contains(p))
+                pages.append(p);
+    }
+    return pages;
+}
+
+// The folder exists (or is made) and takes a file; nothing is left in it.
+void checkFolder(const QString &dir)
+{
+    if (!QDir().mkpath(dir))
+        fail(BadUsage, QStringLiteral("cannot create the folder %1").arg(dir));
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".kelvora-copybook-XXXXXX")));
+    if (!probe.open())
+        fail(BadUsage, QStringLiteral("cannot write to the folder %1: %2").arg(dir, probe.errorString()));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The screen's resolution when a display answers; no window is shown,
+    // and a display that does not answer falls back to none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
+        else if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+        else
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+            qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    }
+    // Qt sees no option of ours: it would take --style for its own.
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    QStringList arguments{app.arguments().constFirst()};
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    Options o = parse(arguments);
+
+    double screenDpi = o.screenDpi;
+    if (screenDpi <= 0)
+        screenDpi = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInch()
+                                                     : 96.0;
+    StartupData data;
+    loadStartupData(data, screenDpi);
+    if (!data.PrivateFonts.hasFamily(data.CharFontFamily))
+        fail(WritesFailed, QStringLiteral("the embedded fonts could not be loaded"));
+    o.sheet.pointsPerPixel = data.PointsPerPixel;
+
+    const int n = worksheetPageCount(int(o.sheet.text.size()), o.sheet.rowsPerChar);
+    const QList<qint64> pages = parsePages(o.pages, n);
+    const bool terminal = isatty(STDERR_FILENO);
+    const PageProgress progress = [terminal](int done, int total) {
+        if (terminal) {
+            std::fprintf(stderr, "\r%d/%d pages", done, total);
+            std::fflush(stderr);
+        }
+    };
+
+    SaveSummary sum;
+    if (o.format == PageFormat::Pdf) {
+        const QString dir = QFileInfo(o.out).absolutePath();
+        if (!QDir().mkpath(dir))
+            fail(BadUsage, QStringLiteral("cannot create the folder %1").arg(dir));
+        sum = writeWorksheetPdf(data, o.sheet, pages, o.out, o.title, progress);
+    } else {
+        checkFolder(o.out);
+        sum = savePagePictures(data, o.sheet, pages, o.format, o.dpi, o.out, progress);
+    }
+    if (terminal)
+        std::fputc('\n', stderr);
+    if (!sum.ok())
+        fail(WritesFailed, QStringLiteral("%1 of %2 pages not written; %3")
+                               .arg(sum.failed).arg(pages.size())
+                               .arg(pageFailureText(sum.firstFailedPage, sum.firstFailure)));
+    std::fprintf(stderr, "%d %s written to %s\n", int(pages.size()), pages.size() == 1 ? "page" : "pages",
+                 qPrintable(QDir::toNativeSeparators(
+                     o.format == PageFormat::Pdf ? QFileInfo(o.out).absoluteFilePath()
+                                                 : QDir(o.out).absolutePath())));
+    data.release();
+    return Ok;
+}

@@ -1,0 +1,151 @@
+// Copybook benchmarks: writing the 7 default pages at 300 dpi JPEG against
+// the JPEG encoder alone on the same pictures (target <= 1.5x); the peak
+// memory of a 600 dpi save of 7 pages (target <= 400 MB, measured in a child
+// process); one preview redraw (target <= 30 ms). Each figure is printed
+// with the machine's load average, since the cores may be shared.
+#include "Graphics.h"
+#include "ImageEncoder.h"
+#include "PagePainter.h"
+#include "PageWriter.h"
+#include "StartupData.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+const QString Default33 = QStringLiteral("春眠不觉晓处处闻啼鸟夜来风雨声花落知多少人口手足山水田土日月天地火");
+
+QString load()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).section(QLatin1Char(' '), 0, 2)
+                                       : QStringLiteral("?");
+}
+
+qint64 peakKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+WorksheetSettings defaults(const StartupData &data)
+{
+    WorksheetSettings s;
+    s.text = Default33;
+    s.pointsPerPixel = data.PointsPerPixel;
+    return s;
+}
+
+// CPU seconds of the whole process (all threads): what the work costs,
+// whatever else the shared cores are doing.
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double best(int runs, const std::function<void()> &f)
+{
+    double t = 1e18;
+    QElapsedTimer timer;
+    for (int i = 0; i < runs; ++i) {
+        timer.start();
+        f();
+        t = std::min(t, timer.nsecsElapsed() / 1e6);
+    }
+    return t;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    StartupData data;
+    loadStartupData(data, 96);
+    const WorksheetSettings s = defaults(data);
+    const QList<qint64> pages = allPages(s);
+    QTemporaryDir dir;
+
+    if (app.arguments().contains(QStringLiteral("--peak600"))) {
+        const SaveSummary sum = savePagePictures(data, s, pages, PageFormat::Jpeg, 600, dir.path());
+        std::printf("%d %lld\n", sum.written, peakKb());
+        return sum.ok() ? 0 : 1;
+    }
+
+    // Writing the pages against the encoder alone on the same pictures.
+    double cpuWrite = 1e18, cpuEncode = 1e18;
+    const double write = best(3, [&] {
+        const double c = cpuMs();
+        savePagePictures(data, s, pages, PageFormat::Jpeg, 300, dir.path());
+        cpuWrite = std::min(cpuWrite, cpuMs() - c);
+    });
+    const QString loadWrite = load();
+    ImageEncoder jpeg;
+    findImageEncoder(QStringLiteral("image/jpeg"), &jpeg);
+    std::vector<QImage> pictures;
+    for (qint64 p : pages) {
+        QImage img;
+        renderPagePicture(data, s, p, PageFormat::Jpeg, 300, img);
+        pictures.push_back(img);
+    }
+    const double encode = best(3, [&] {
+        const double c = cpuMs();
+        for (size_t i = 0; i < pictures.size(); ++i)
+            saveImage(pictures[i], dir.filePath(QStringLiteral("e%1.jpg").arg(i)), jpeg);
+        cpuEncode = std::min(cpuEncode, cpuMs() - c);
+    });
+    pictures.clear();
+    QImage page;
+    const double draw = best(3, [&] {
+        for (qint64 p : pages)
+            renderPagePicture(data, s, p, PageFormat::Jpeg, 300, page);
+    });
+    page = QImage();
+    std::printf("7 pages, 300 dpi JPEG: write %.0f ms, encoder alone %.0f ms, ratio %.2f (target <= 1.5); "
+                "drawing alone %.0f ms; CPU time %.0f ms against %.0f ms, ratio %.2f  [load %s]\n",
+                write, encode, write / encode, draw, cpuWrite, cpuEncode, cpuWrite / cpuEncode,
+                qPrintable(loadWrite));
+
+    // Peak memory of a 600 dpi save, in a fresh process.
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak600")});
+    child.waitForFinished(600000);
+    const QList<QByteArray> out = child.readAllStandardOutput().trimmed().split(' ');
+    std::printf("7 pages, 600 dpi JPEG save: %s pages, peak resident %.0f MB (target <= 400)  [load %s]\n",
+                out.value(0).constData(), out.value(1).toDouble() / 1024.0, qPrintable(load()));
+
+    // One preview redraw, as the tab does it: blank the picture, draw the page.
+    QImage preview(794, 1123, QImage::Format_ARGB32_Premultiplied);
+    std::vector<double> times;
+    QElapsedTimer timer;
+    for (int i = 0; i < 30; ++i) {
+        timer.start();
+        preview.fill(Qt::white);
+        Graphics g(preview, 96);
+        g.setPageUnit(PageUnit::Point);
+        g.setAntialiasing(true);
+        paintWorksheetPage(g, data, s, 1 + i % 7, PageCanvas{QSizeF(794 * 0.75, 1123 * 0.75), PageOutput::Preview});
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("preview redraw: median %.1f ms, worst %.1f ms (target <= 30)  [load %s]\n", times[times.size() / 2],
+                times.back(), qPrintable(load()));
+    return 0;
+}

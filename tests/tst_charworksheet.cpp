@@ -1,0 +1,421 @@
+// The "汉字字帖" tab, driven by real input through the main window.
+#include "CharWorksheetTab.h"
+#include "ColorSwatch.h"
+#include "DoDeze.h"
+#include "FakeDialogs.h"
+#include "ImageView.h"
+#include "QueryState.h"
+#include "RadioGroup.h"
+#include "WorksheetState.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+int countIn(const QImage &img, QRect r, bool (*pred)(QRgb))
+{
+    r &= img.rect();
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += pred(img.pixel(x, y));
+    return n;
+}
+bool isInk(QRgb c) { return qGray(c) < 90; }
+bool isRed(QRgb c) { return qRed(c) > 180 && qGreen(c) < 90 && qBlue(c) < 90; }
+bool isFrame(QRgb c) { return qBlue(c) + 40 < qRed(c) && qAbs(qRed(c) - qGreen(c)) < 25 && qRed(c) < 230; }
+
+// The preview cell (row q, column c), from 0, inset from its frame.
+QRect cell(int q, int c)
+{
+    return QRect((33 + 44 * c) * 4 / 3 + 5, (28 + 53 * q) * 4 / 3 + 5, 48, 48);
+}
+
+QByteArray bytesOf(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int pdfPages(const QString &file)
+{
+    return QFile::exists(file) ? int(bytesOf(file).count("/Type /Page\n")) : -1;
+}
+
+// A document title as the PDF holds it: UTF-16 big-endian after a mark.
+QByteArray pdfTitle(const QString &title)
+{
+    QByteArray t("/Title (\xfe\xff", 10);
+    for (QChar c : title)
+        t.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xff));
+    return t + ')';
+}
+
+} // namespace
+
+class TestCharWorksheet : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<FakeDialogs> dialogs;
+    std::unique_ptr<QTemporaryDir> temp;
+    CharWorksheetTab *tab = nullptr;
+
+    const QImage &pic() const { return tab->img2->picture(); }
+
+    // The print run's private folder is gone and the shared picture folder
+    // under TEMP stays unused.
+    bool noPrintLeftovers() const
+    {
+        const QDir t(temp->path());
+        return t.entryList(QDir::NoDotAndDotDot | QDir::AllEntries) == QStringList{QStringLiteral("jivpic")}
+               && QDir(t.filePath("jivpic")).isEmpty();
+    }
+
+    void openTab()
+    {
+        QTabBar *bar = form->pgc1->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+        QCOMPARE(form->pgc1->currentWidget(), form->ts3);
+    }
+    void typeInto(QLineEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        // Chinese arrives as key events carrying their text.
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    void pickIndex(QComboBox *box, int index)
+    {
+        box->setFocus();
+        while (box->currentIndex() < index)
+            QTest::keyClick(box, Qt::Key_Down);
+        while (box->currentIndex() > index)
+            QTest::keyClick(box, Qt::Key_Up);
+    }
+    void clickPage(int times, QToolButton *arrow)
+    {
+        for (int i = 0; i < times; ++i)
+            QTest::mouseClick(arrow, Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        resetQueryState();
+        CurrentPage = 1;
+        temp = std::make_unique<QTemporaryDir>();
+        qputenv("TEMP", temp->path().toUtf8());
+        dialogs = std::make_unique<FakeDialogs>();
+        form = std::make_unique<TForm1>(96);
+        form->resize(1100, 700);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        tab = form->charTab;
+        QVERIFY(tab);
+    }
+    void cleanup()
+    {
+        form.reset();
+        dialogs.reset();
+    }
+
+    void firstDisplayCountsAndDraws()
+    {
+        QVERIFY(tab->lbl24->text().isEmpty());
+        QVERIFY(pic().isNull());
+        openTab();
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：7 页A4纸"));
+        QCOMPARE(tab->edt4->text(), QStringLiteral("1"));
+        QCOMPARE(tab->pageMaximum(), 7);
+        QCOMPARE(pic().size(), QSize(794, 1123));
+        QVERIFY(countIn(pic(), cell(0, 0), isInk) > 100); // the model
+        QVERIFY(countIn(pic(), cell(1, 0), isInk) == 0);
+        for (const char *name : {"lbl12", "edt2", "pnl14", "pnl16", "grp3", "cbb7", "cbb8", "pnl15", "cbb9",
+                                 "cbb10", "chk3", "chk4", "rg4", "rg5", "btn71", "btn76", "grp4", "rg6",
+                                 "rg7", "btn72", "lbl24", "edt4", "ud1", "pnl12", "pnl13", "scrlbx2", "img2"})
+            QVERIFY2(tab->findChild<QWidget *>(QLatin1String(name)), name);
+        QVERIFY(!tab->btn71->isVisible());
+        // The page stays centred in its panel as the window grows.
+        for (int width : {1100, 1500}) {
+            form->resize(width, 700);
+            QTRY_COMPARE(tab->img2->x(), (tab->scrlbx2->viewport()->width() - 794) / 2);
+        }
+        QVERIFY(!tab->rg4->isEnabled());
+        QVERIFY(dialogs->messages.isEmpty());
+    }
+
+    // Settings redraw the page shown; rows per character and the numbering
+    // side recount and go back to page 1.
+    void settingsKeepOrResetThePage()
+    {
+        openTab();
+        clickPage(2, tab->ud1Up);
+        QCOMPARE(tab->edt4->text(), QStringLiteral("3"));
+        QCOMPARE(CurrentPage, 3);
+        const QImage before = pic();
+        pickIndex(tab->cbb7, 0); // no grid
+        QCOMPARE(CurrentPage, 3);
+        QVERIFY(countIn(pic(), QRect(40, 30, 700, 1000), isFrame) == 0);
+        QVERIFY(pic() != before);
+        pickIndex(tab->cbb10, 3);
+        QVERIFY(countIn(pic(), cell(1, 1), isInk) == 0 && countIn(pic(), cell(1, 1), [](QRgb c) { return qGray(c) < 230; }) > 50);
+        QTest::mouseClick(tab->chk3, Qt::LeftButton);
+        QCOMPARE(tab->edt4->text(), QStringLiteral("3"));
+        QTest::mouseClick(tab->rg5->item(1), Qt::LeftButton);
+        QCOMPARE(tab->edt4->text(), QStringLiteral("1"));
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：7 页A4纸"));
+        clickPage(1, tab->ud1Up);
+        pickIndex(tab->cbb9, 0);
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：3 页A4纸"));
+        QCOMPARE(tab->edt4->text(), QStringLiteral("1"));
+        clickPage(9, tab->ud1Up); // the arrows stop at the last page
+        QCOMPARE(tab->edt4->text(), QStringLiteral("3"));
+    }
+
+    void typingRecounts()
+    {
+        openTab();
+        typeInto(tab->edt2, QStringLiteral("天地人"));
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：1 页A4纸"));
+        typeInto(tab->edt2, QString());
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：1 页A4纸")); // an empty text changes nothing
+        QVERIFY(countIn(pic(), cell(0, 0), isInk) > 100);
+        // A right click selects the whole text.
+        typeInto(tab->edt2, QStringLiteral("天地"));
+        QTest::mouseClick(tab->edt2, Qt::RightButton);
+        QCOMPARE(tab->edt2->selectedText(), QStringLiteral("天地"));
+    }
+
+    // Exactly 100 pages: choosing a page must not send the user back to 1.
+    void hundredPagesKeepTheChosenPage()
+    {
+        openTab();
+        QString text;
+        for (int i = 0; i < 100; ++i)
+            text += QChar(0x4E00 + (i % 2 ? 0x4E : 0x0)); // 一 and 乎, both supported
+        tab->edt2->setFocus();
+        tab->edt2->selectAll();
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(tab->edt2, Qt::Key_V, Qt::ControlModifier);
+        pickIndex(tab->cbb9, 14);
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：100 页A4纸"));
+        typeInto(tab->edt4, QStringLiteral("5"));
+        QCOMPARE(CurrentPage, 5);
+        QCOMPARE(tab->edt4->text(), QStringLiteral("5"));
+        clickPage(1, tab->ud1Up);
+        QCOMPARE(CurrentPage, 6);
+    }
+
+    void pagesOutsideTheWorksheet()
+    {
+        openTab();
+        typeInto(tab->edt4, QStringLiteral("0"));
+        QCOMPARE(CurrentPage, 0);
+        QCOMPARE(countIn(pic(), QRect(0, 0, 794, 1123), isInk), 0);
+        typeInto(tab->edt4, QStringLiteral("99999999999"));
+        QCOMPARE(CurrentPage, 99999999999LL);
+        QCOMPARE(countIn(pic(), cell(0, 0), isInk), 0);
+        QVERIFY(countIn(pic(), QRect(700, 1070, 94, 50), isInk) > 0); // only the number
+        typeInto(tab->edt4, QStringLiteral("123456789012345678901234"));
+        QCOMPARE(CurrentPage, 1234567890123456789LL); // the last number that converted
+        QVERIFY(dialogs->messages.last().contains(QStringLiteral("is not a valid integer value")));
+    }
+
+    // A character without strokes: one message per keystroke, never more.
+    void noStrokeMessageOncePerAction()
+    {
+        openTab();
+        tab->edt2->setFocus();
+        QTest::keyClick(tab->edt2, Qt::Key_Home);
+        QTest::keyClick(tab->edt2, Qt::Key_Space);
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("暂时不能读取笔画数据！")});
+        QTest::keyClick(tab->edt2, Qt::Key_Comma);
+        QCOMPARE(dialogs->messages.size(), 2);
+        QTest::sendKeyEvent(QTest::Click, tab->edt2, Qt::Key_unknown, QStringLiteral("😀"), Qt::NoModifier);
+        QCOMPARE(dialogs->messages.size(), 3);
+        QCOMPARE(tab->edt2->text().size(), 37);
+        // Repainting the preview never asks.
+        tab->img2->repaint();
+        QCOMPARE(dialogs->messages.size(), 3);
+    }
+
+    void saveRun_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("jpg") << 1 << ".jpg";
+        QTest::newRow("png") << 2 << ".png";
+        QTest::newRow("bmp") << 0 << ".bmp";
+    }
+    void saveRun()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, ext);
+        openTab();
+        clickPage(1, tab->ud1Up);
+        QTest::mouseClick(tab->rg6->item(type), Qt::LeftButton);
+        QTest::mouseClick(tab->rg7->item(0), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->folder = out.path();
+        QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
+        for (int p = 1; p <= 7; ++p)
+            QVERIFY(QFile::exists(out.filePath(QString::number(p) + ext)));
+        QCOMPARE(CurrentPage, 2);
+        QCOMPARE(tab->edt4->text(), QStringLiteral("2"));
+    }
+
+    void saveRunReportsWhatWasNotWritten()
+    {
+        openTab();
+        tab->edt2->setFocus();
+        QTest::keyClick(tab->edt2, Qt::Key_End);
+        QTest::keyClick(tab->edt2, Qt::Key_Space); // on page 7
+        QTest::mouseClick(tab->rg7->item(0), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->folder = out.path();
+        dialogs->messages.clear();
+        QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        QCOMPARE(dialogs->messages.size(), 2);
+        QCOMPARE(dialogs->messages[0], QStringLiteral("暂时不能读取笔画数据！"));
+        QVERIFY(dialogs->messages[1].contains(QStringLiteral("有 1 页没有保存")));
+        QVERIFY(dialogs->messages[1].contains(QStringLiteral("第 7 页")));
+        QVERIFY(QFile::exists(out.filePath("6.jpg")));
+        QVERIFY(!QFile::exists(out.filePath("7.jpg")));
+    }
+
+    void savePdf()
+    {
+        openTab();
+        QTest::mouseClick(tab->rg6->item(3), Qt::LeftButton);
+        QVERIFY(!tab->rg7->isEnabled());
+        QTemporaryDir out;
+        dialogs->saveName = out.filePath("book");
+        QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
+        QCOMPARE(pdfPages(out.filePath("book.pdf")), 7);
+        QVERIFY(bytesOf(out.filePath("book.pdf")).contains(pdfTitle(QStringLiteral("语文汉字字帖"))));
+        // Replacing it asks first.
+        QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        QCOMPARE(dialogs->questions.size(), 1);
+    }
+
+    void print_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<int>("sheets");
+        QTest::newRow("all, jpg") << 1 << 0 << 0 << 1 << 7;
+        QTest::newRow("range 2-3") << 1 << 2 << 3 << 1 << 2;
+        QTest::newRow("two copies of 7") << 2 << 7 << 7 << 2 << 2;
+        QTest::newRow("vector") << 3 << 0 << 0 << 1 << 7;
+        QTest::newRow("pages 1,3-4") << 1 << -1 << 0 << 1 << 3;
+    }
+    void print()
+    {
+        QFETCH(int, type);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, copies);
+        QFETCH(int, sheets);
+        openTab();
+        clickPage(3, tab->ud1Up);
+        QTest::mouseClick(tab->rg6->item(type), Qt::LeftButton);
+        QTest::mouseClick(tab->rg7->item(0), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->printFile = out.filePath("printed.pdf");
+        dialogs->printFrom = from < 0 ? 1 : from;
+        dialogs->printTo = from < 0 ? 4 : to;
+        if (from < 0)
+            dialogs->printRanges = QStringLiteral("1,3-4");
+        dialogs->printCopies = copies;
+        QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        QCOMPARE(dialogs->printTitles, QStringList{QStringLiteral("语文汉字字帖")});
+        QCOMPARE(dialogs->printPageCounts, QList<int>{7});
+        QVERIFY2(dialogs->messages.isEmpty(), qPrintable(dialogs->messages.join('|')));
+        QCOMPARE(pdfPages(dialogs->printFile), sheets);
+        const QByteArray printed = bytesOf(dialogs->printFile);
+        QVERIFY(printed.contains(pdfTitle(QStringLiteral("语文汉字字帖")))); // the job's title
+        QCOMPARE(int(printed.count("/MediaBox [0 0 595")), sheets);      // A4 portrait
+        QCOMPARE(CurrentPage, 4); // the page shown, as the selector says
+        QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());
+        QVERIFY(noPrintLeftovers());
+    }
+
+    void printCancelledOrFailing()
+    {
+        openTab();
+        QTemporaryDir out;
+        dialogs->printFile = out.filePath("printed.pdf");
+        dialogs->printOk = false;
+        QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        QVERIFY(!QFile::exists(dialogs->printFile));
+        QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());
+        QVERIFY(dialogs->messages.isEmpty());
+        // A printer that cannot start: reported, buttons back.
+        dialogs->printOk = true;
+        dialogs->printFile = out.filePath("no/such/folder/printed.pdf");
+        QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        QCOMPARE(dialogs->messages.size(), 1);
+        QVERIFY(dialogs->messages[0].startsWith(QStringLiteral("打印失败")));
+        QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());
+        // A page that cannot be made: nothing printed, the page named.
+        dialogs->messages.clear();
+        dialogs->printFile = out.filePath("printed.pdf");
+        tab->edt2->setFocus();
+        QTest::keyClick(tab->edt2, Qt::Key_End);
+        QTest::keyClick(tab->edt2, Qt::Key_Space);
+        dialogs->messages.clear();
+        QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        QCOMPARE(dialogs->messages.size(), 2);
+        QVERIFY(dialogs->messages[1].contains(QStringLiteral("第 7 页")));
+        QVERIFY(pdfPages(dialogs->printFile) <= 0);
+        QVERIFY(noPrintLeftovers());
+    }
+
+    void colourAndWheel()
+    {
+        openTab();
+        dialogs->nextColor = Qt::red;
+        QTest::mouseClick(tab->pnl16, Qt::LeftButton);
+        QVERIFY(countIn(pic(), cell(0, 1), isRed) > 100);
+        QVERIFY(countIn(pic(), cell(0, 0), isRed) == 0);
+        dialogs->colorOk = false; // cancelled: still redrawn, colours kept
+        QTest::mouseClick(tab->pnl14, Qt::LeftButton);
+        QVERIFY(countIn(pic(), cell(0, 0), isInk) > 100);
+
+        QScrollBar *bar = tab->scrlbx2->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QWidget *view = tab->scrlbx2->viewport();
+        const QPoint at = view->rect().center();
+        QWheelEvent down(at, view->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &down);
+        QCOMPARE(bar->value(), qMin(bar->maximum(), bar->pageStep()));
+        QWheelEvent up(at, view->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &up);
+        QCOMPARE(bar->value(), 0);
+    }
+};
+
+QTEST_MAIN(TestCharWorksheet)
+#include "tst_charworksheet.moc"

@@ -1,0 +1,417 @@
+// The copybook core: page model, Chinese page painter, page pictures, the
+// save run, the PDF and the print job (onto a PDF device).
+#include "PageModel.h"
+#include "PagePainter.h"
+#include "PageWriter.h"
+#include "PrintJob.h"
+#include "StartupData.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Default33 = QStringLiteral("春眠不觉晓处处闻啼鸟夜来风雨声花落知多少人口手足山水田土日月天地火");
+
+using Blocks = QList<PageBlock>;
+PageBlock blk(int index, int rows, int tracing, bool cont = false)
+{
+    return PageBlock{index, rows, tracing, cont};
+}
+
+// Pixels of a colour (within tol on each channel) inside a rectangle.
+int countColour(const QImage &img, const QRect &r, QColor c, int tol = 40)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor p = img.pixelColor(x, y);
+            if (p.alpha() > 200 && qAbs(p.red() - c.red()) <= tol && qAbs(p.green() - c.green()) <= tol
+                && qAbs(p.blue() - c.blue()) <= tol)
+                ++n;
+        }
+    return n;
+}
+
+int pdfPageCount(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return int(f.readAll().count("/Type /Page\n"));
+}
+
+} // namespace
+
+class TestWorksheet : public QObject
+{
+    Q_OBJECT
+    StartupData data;
+
+    WorksheetSettings sheet(const QString &text = Default33, int r = 3, int t = 1)
+    {
+        WorksheetSettings s;
+        s.text = text;
+        s.rowsPerChar = r;
+        s.tracingRows = t;
+        s.pointsPerPixel = data.PointsPerPixel;
+        return s;
+    }
+    // The 96 dpi cell (row q, column c) of the picture, inset from its frame.
+    QRect cell96(int q, int c) const
+    {
+        const int x = qRound((33 + c * 44) / 0.75), y = qRound((28 + q * 53) / 0.75);
+        return QRect(x + 4, y + 4, qRound(44 / 0.75) - 8, qRound(44 / 0.75) - 8);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        loadStartupData(data, 96);
+        QVERIFY(data.PrivateFonts.hasFamily(data.CharFontFamily));
+        for (QChar c : Default33)
+            QVERIFY(data.isSupported(QString(c)));
+    }
+
+    void pageCount_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("default") << 33 << 3 << 7;
+        QTest::newRow("1 row") << 33 << 1 << 3;
+        QTest::newRow("15 rows") << 33 << 15 << 33;
+        QTest::newRow("one char") << 1 << 1 << 1;
+        QTest::newRow("15 chars") << 15 << 1 << 1;
+        QTest::newRow("16 chars") << 16 << 1 << 2;
+        QTest::newRow("2 x 8") << 2 << 8 << 2;
+        QTest::newRow("100 pages") << 100 << 15 << 100;
+        QTest::newRow("empty") << 0 << 3 << 0;
+    }
+    void pageCount()
+    {
+        QFETCH(int, length);
+        QFETCH(int, rows);
+        QFETCH(int, pages);
+        QCOMPARE(worksheetPageCount(length, rows), pages);
+    }
+
+    void pageBlocks_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("tracing");
+        QTest::addColumn<qint64>("page");
+        QTest::addColumn<Blocks>("blocks");
+        QTest::newRow("default p1") << 33 << 3 << 1 << qint64(1)
+                                    << Blocks{blk(0, 3, 1), blk(1, 3, 1), blk(2, 3, 1), blk(3, 3, 1), blk(4, 3, 1)};
+        QTest::newRow("default p7, rows 10-15 empty")
+            << 33 << 3 << 1 << qint64(7) << Blocks{blk(30, 3, 1), blk(31, 3, 1), blk(32, 3, 1)};
+        QTest::newRow("4 rows p1") << 33 << 4 << 1 << qint64(1)
+                                   << Blocks{blk(0, 4, 1), blk(1, 4, 1), blk(2, 4, 1), blk(3, 3, 1)};
+        QTest::newRow("4 rows p2") << 33 << 4 << 1 << qint64(2)
+                                   << Blocks{blk(3, 1, 0, true), blk(4, 4, 1), blk(5, 4, 1), blk(6, 4, 1), blk(7, 2, 1)};
+        QTest::newRow("4 rows t4 p2: a tracing continuation")
+            << 33 << 4 << 4 << qint64(2)
+            << Blocks{blk(3, 1, 1, true), blk(4, 4, 4), blk(5, 4, 4), blk(6, 4, 4), blk(7, 2, 2)};
+        QTest::newRow("4 rows p3") << 33 << 4 << 1 << qint64(3)
+                                   << Blocks{blk(7, 2, 0, true), blk(8, 4, 1), blk(9, 4, 1), blk(10, 4, 1), blk(11, 1, 1)};
+        QTest::newRow("tracing above rows") << 2 << 2 << 15 << qint64(1) << Blocks{blk(0, 2, 2), blk(1, 2, 2)};
+        QTest::newRow("page 0") << 33 << 3 << 1 << qint64(0) << Blocks{};
+        QTest::newRow("negative") << 33 << 3 << 1 << qint64(-5) << Blocks{};
+        QTest::newRow("past the end") << 33 << 3 << 1 << qint64(8) << Blocks{};
+        QTest::newRow("far past") << 33 << 3 << 1 << qint64(99999999999LL) << Blocks{};
+        QTest::newRow("int64 max") << 33 << 3 << 1 << std::numeric_limits<qint64>::max() << Blocks{};
+    }
+    void pageBlocks()
+    {
+        QFETCH(int, length);
+        QFETCH(int, rows);
+        QFETCH(int, tracing);
+        QFETCH(qint64, page);
+        QFETCH(Blocks, blocks);
+        QCOMPARE(worksheetPageBlocks(length, rows, tracing, page), blocks);
+    }
+
+    void geometry_data()
+    {
+        QTest::addColumn<QSizeF>("page");
+        QTest::addColumn<int>("x0");
+        QTest::addColumn<int>("y0");
+        QTest::newRow("preview / 96") << QSizeF(595.5, 842.25) << 33 << 28;
+        QTest::newRow("300") << QSizeF(2480 * 0.24, 3508 * 0.24) << 33 << 27;
+        QTest::newRow("600") << QSizeF(4961 * 0.12, 7016 * 0.12) << 33 << 27;
+    }
+    void geometry()
+    {
+        QFETCH(QSizeF, page);
+        const CharPageGeometry g = charPageGeometry(page, 0.75);
+        QCOMPARE(g.fontSize, 34);
+        QCOMPARE(g.side, 44);
+        QTEST(g.x0, "x0");
+        QTEST(g.y0, "y0");
+    }
+
+    // Picture size, resolution in the file, background by type.
+    void pictures_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<PageFormat>("format");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("alpha"); // of a corner pixel
+        QTest::newRow("96 png") << 96 << PageFormat::Png << QSize(794, 1123) << 0;
+        QTest::newRow("96 bmp") << 96 << PageFormat::Bmp << QSize(794, 1123) << 255;
+        QTest::newRow("300 jpg") << 300 << PageFormat::Jpeg << QSize(2480, 3508) << 255;
+        QTest::newRow("600 jpg") << 600 << PageFormat::Jpeg << QSize(4961, 7016) << 255;
+    }
+    void pictures()
+    {
+        QFETCH(int, dpi);
+        QFETCH(PageFormat, format);
+        QFETCH(QSize, size);
+        QFETCH(int, alpha);
+        QTemporaryDir dir;
+        const QString file = pageFileName(dir.path(), 1, format);
+        QVERIFY(writePagePicture(data, sheet(), 1, format, dpi, file).ok());
+        QImageReader::setAllocationLimit(1024);
+        QImage img(file);
+        QImageReader::setAllocationLimit(128);
+        QCOMPARE(img.size(), size);
+        QCOMPARE(qRound(img.dotsPerMeterX() * 0.0254), dpi);
+        const QColor corner = img.pixelColor(2, 2);
+        QCOMPARE(corner.alpha(), alpha);
+        if (alpha == 255)
+            QCOMPARE(corner, QColor(Qt::white));
+        // PNG ink stays opaque on the transparent ground.
+        if (format == PageFormat::Png)
+            QVERIFY(countColour(img, cell96(0, 0), Qt::black) > 100);
+    }
+
+    // What each cell holds, measured on a 96 dpi picture.
+    void cellContents_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("tracing");
+        QTest::addColumn<bool>("model");
+        QTest::addColumn<qint64>("page");
+        QTest::addColumn<QString>("cells"); // per row: first cell, second cell; M model, T trace, - empty
+        QTest::newRow("default p1") << 3 << 1 << true << qint64(1) << "MT,--,--,MT";
+        QTest::newRow("model off") << 3 << 1 << false << qint64(1) << "TT,--,--,TT";
+        QTest::newRow("no tracing") << 3 << 0 << true << qint64(1) << "M-,--,--,M-";
+        QTest::newRow("4 rows p2: continuation") << 4 << 1 << true << qint64(2) << "--,MT,--";
+        QTest::newRow("4 rows t4 p2") << 4 << 4 << true << qint64(2) << "TT,MT,TT";
+        QTest::newRow("past the end") << 3 << 1 << true << qint64(9) << "--,--";
+    }
+    void cellContents()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, tracing);
+        QFETCH(bool, model);
+        QFETCH(qint64, page);
+        QFETCH(QString, cells);
+        WorksheetSettings s = sheet(Default33, rows, tracing);
+        s.model = model;
+        s.modelColor = Qt::red;
+        s.traceColor = Qt::blue;
+        s.frame.gridType = GridType::None;
+        QImage img;
+        QVERIFY(renderPagePicture(data, s, page, PageFormat::Bmp, 96, img).ok());
+        const QStringList rowsSeen = cells.split(QLatin1Char(','));
+        for (int q = 0; q < rowsSeen.size(); ++q)
+            for (int c = 0; c < 2; ++c) {
+                const int red = countColour(img, cell96(q, c), Qt::red);
+                const int blue = countColour(img, cell96(q, c), Qt::blue);
+                const QChar want = rowsSeen[q].at(c);
+                const QChar seen = red > 50 ? QLatin1Char('M') : blue > 50 ? QLatin1Char('T') : QLatin1Char('-');
+                QVERIFY2(seen == want, qPrintable(QStringLiteral("row %1 cell %2: %3").arg(q + 1).arg(c + 1).arg(seen)));
+            }
+    }
+
+    // Page numbers: bottom right, even pages bottom left when double-sided;
+    // none past the start of the range.
+    void pageNumbers_data()
+    {
+        QTest::addColumn<qint64>("page");
+        QTest::addColumn<bool>("doubleSided");
+        QTest::addColumn<int>("side"); // 1 right, -1 left, 0 none
+        QTest::newRow("1 single") << qint64(1) << false << 1;
+        QTest::newRow("2 single") << qint64(2) << false << 1;
+        QTest::newRow("2 double") << qint64(2) << true << -1;
+        QTest::newRow("3 double") << qint64(3) << true << 1;
+        QTest::newRow("past the end") << qint64(12) << false << 1;
+        QTest::newRow("page 0") << qint64(0) << false << 0;
+    }
+    void pageNumbers()
+    {
+        QFETCH(qint64, page);
+        QFETCH(bool, doubleSided);
+        QFETCH(int, side);
+        WorksheetSettings s = sheet();
+        s.doubleSided = doubleSided;
+        QImage img;
+        QVERIFY(renderPagePicture(data, s, page, PageFormat::Bmp, 96, img).ok());
+        const QRect right(qRound(545 / 0.75), qRound(810 / 0.75), 50, 40);
+        const QRect left(qRound(30 / 0.75), qRound(810 / 0.75), 50, 40);
+        QCOMPARE(countColour(img, right, Qt::black, 110) > 5, side == 1);
+        QCOMPARE(countColour(img, left, Qt::black, 110) > 5, side == -1);
+    }
+
+    // A character without strokes stops its page: no picture, the run goes
+    // on, and the summary counts and names what was not written.
+    void saveRunCountsFailures()
+    {
+        QTemporaryDir dir;
+        QString text = Default33;
+        text[7] = QLatin1Char(' '); // page 2
+        text[31] = QChar(0xFF0C);   // "，" on page 7
+        const SaveSummary sum =
+            savePagePictures(data, sheet(text), allPages(sheet(text)), PageFormat::Jpeg, 96, dir.path());
+        QCOMPARE(sum.written, 5);
+        QCOMPARE(sum.failed, 2);
+        QCOMPARE(sum.firstFailedPage, 2);
+        QVERIFY(sum.noStrokeData);
+        QVERIFY(!QFile::exists(dir.filePath("2.jpg")));
+        QVERIFY(QFile::exists(dir.filePath("3.jpg")));
+        QVERIFY(!sum.message().contains(QStringLiteral("保存完毕")));
+        QVERIFY(sum.message().contains(QStringLiteral("2 页")));
+        QVERIFY(sum.message().contains(QStringLiteral("第 2 页：字符“ ”(U+0020)暂时不能读取笔画数据！")));
+    }
+
+    void saveRunReportsWriteFailure()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const SaveSummary sum = savePagePictures(data, sheet(), {1, 2}, PageFormat::Png, 96,
+                                                 dir.filePath("file"));
+        QCOMPARE(sum.failed, 2);
+        QCOMPARE(sum.firstFailure.status, PageStatus::WriteFailed);
+        QVERIFY(sum.message().contains(QStringLiteral("第 1 页")));
+
+        const SaveSummary good = savePagePictures(data, sheet(), {1, 2}, PageFormat::Png, 96, dir.path());
+        QVERIFY(good.ok());
+        QCOMPARE(good.message(), QStringLiteral("保存完毕！"));
+    }
+
+    void pdf()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("book.pdf");
+        const SaveSummary sum = writeWorksheetPdf(data, sheet(), allPages(sheet()), file, QStringLiteral("语文汉字字帖"));
+        QVERIFY(sum.ok());
+        QCOMPARE(pdfPageCount(file), 7);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.contains("/MediaBox [0 0 595.000000 842.000000]"));
+        QVERIFY(bytes.size() < 2'000'000); // vectors, not page pictures
+        // A page that cannot be drawn leaves no file at all.
+        QString bad = Default33;
+        bad[20] = QLatin1Char('a');
+        const SaveSummary failed = writeWorksheetPdf(data, sheet(bad), allPages(sheet(bad)),
+                                                     dir.filePath("bad.pdf"), QString());
+        QVERIFY(!failed.ok());
+        QCOMPARE(failed.firstFailedPage, 5);
+        QVERIFY(!QFile::exists(dir.filePath("bad.pdf")));
+    }
+
+    void sheetOrder_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("collate");
+        QTest::addColumn<bool>("reverse");
+        QTest::addColumn<QList<qint64>>("sheets");
+        QTest::newRow("all") << 0 << 0 << 1 << true << false << QList<qint64>{1, 2, 3};
+        QTest::newRow("range") << 2 << 3 << 1 << true << false << QList<qint64>{2, 3};
+        QTest::newRow("past the end") << 2 << 9 << 1 << true << false << QList<qint64>{2, 3};
+        QTest::newRow("collated") << 1 << 2 << 2 << true << false << QList<qint64>{1, 2, 1, 2};
+        QTest::newRow("uncollated") << 1 << 2 << 2 << false << false << QList<qint64>{1, 1, 2, 2};
+        QTest::newRow("last first") << 0 << 0 << 1 << true << true << QList<qint64>{3, 2, 1};
+        QTest::newRow("outside") << 5 << 6 << 1 << true << false << QList<qint64>{};
+        QTest::newRow("list, reversed") << -1 << 0 << 1 << true << true << QList<qint64>{3, 1};
+    }
+    void sheetOrder()
+    {
+        PrintRequest r;
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, copies);
+        QFETCH(bool, collate);
+        QFETCH(bool, reverse);
+        if (from < 0)
+            r.pages = {1, 3, 7}; // 7 lies past the end
+        r.fromPage = from;
+        r.toPage = to;
+        r.copies = copies;
+        r.collate = collate;
+        r.lastPageFirst = reverse;
+        QTEST(printSheetOrder(3, r), "sheets");
+    }
+
+    // Printing onto a PDF device: the chosen pages only, from a private
+    // folder that is gone afterwards; a page that cannot be made prints nothing.
+    void printJob_data()
+    {
+        QTest::addColumn<PageFormat>("format");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("breakPage3");
+        QTest::addColumn<int>("pages"); // -1: nothing printed
+        QTest::newRow("jpg range") << PageFormat::Jpeg << 96 << 2 << 4 << false << 3;
+        QTest::newRow("vector") << PageFormat::Pdf << 300 << 0 << 0 << false << 7;
+        QTest::newRow("600 dpi past the reader limit") << PageFormat::Png << 600 << 7 << 7 << false << 1;
+        QTest::newRow("bad page stops") << PageFormat::Jpeg << 96 << 0 << 0 << true << -1;
+        QTest::newRow("bad page outside range") << PageFormat::Jpeg << 96 << 1 << 2 << true << 2;
+        QTest::newRow("vector bad page") << PageFormat::Pdf << 96 << 0 << 0 << true << -1;
+    }
+    void printJob()
+    {
+        QFETCH(PageFormat, format);
+        QFETCH(int, dpi);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(bool, breakPage3);
+        QFETCH(int, pages);
+        QString text = Default33;
+        if (breakPage3)
+            text[12] = QLatin1Char(' ');
+        QTemporaryDir dir, temp;
+        const QString out = dir.filePath("print.pdf");
+        PrintRequest r;
+        if (from < 0)
+            r.pages = {1, 3, 7}; // 7 lies past the end
+        r.fromPage = from;
+        r.toPage = to;
+        r.format = format;
+        r.dpi = dpi;
+        r.tempRoot = temp.path();
+        PrintResult result;
+        {
+            QPdfWriter device(out);
+            device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+            result = printWorksheet(device, data, sheet(text), r);
+        }
+        QCOMPARE(result.ok(), pages > 0);
+        if (pages > 0) {
+            QCOMPARE(result.sheets, pages);
+            QCOMPARE(pdfPageCount(out), pages);
+            if (dpi == 600) // the page really is on the sheet, not blank
+                QVERIFY(QFileInfo(out).size() > 200'000);
+        } else {
+            QCOMPARE(result.failedPage, 3);
+            QVERIFY(result.message().contains(QStringLiteral("第 3 页")));
+            QVERIFY(pdfPageCount(out) <= 0);
+        }
+        QVERIFY(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWorksheet)
+#include "tst_worksheet.moc"

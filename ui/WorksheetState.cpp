@@ -1,0 +1,3 @@
+#include "WorksheetState.h"
+
+qint64 CurrentPage = 1;

@@ -1,0 +1,357 @@
+#include "PageWriter.h"
+
+#include "Bitmap.h"
+#include "Graphics.h"
+#include "ImageEncoder.h"
+#include "PageModel.h"
+#include "PagePainter.h"
+#include "StartupData.h"
+
+#include <QDir>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cstdlib>
+#include <thread>
+
+#include <sys/mman.h>
+
+QString pageFormatExtension(PageFormat format)
+{
+    switch (format) {
+    case PageFormat::Bmp: return QStringLiteral(".bmp");
+    case PageFormat::Png: return QStringLiteral(".png");
+    case PageFormat::Pdf: return QStringLiteral(".pdf");
+    default: return QStringLiteral(".jpg");
+    }
+}
+
+QString pageFormatMimeType(PageFormat format)
+{
+    switch (format) {
+    case PageFormat::Bmp: return QStringLiteral("image/bmp");
+    case PageFormat::Png: return QStringLiteral("image/png");
+    case PageFormat::Pdf: return QStringLiteral("application/pdf");
+    default: return QStringLiteral("image/jpeg");
+    }
+}
+
+bool isPictureFormat(PageFormat format)
+{
+    return format != PageFormat::Pdf;
+}
+
+QString noStrokeDataText()
+{
+    return QStringLiteral("暂时不能读取笔画数据！");
+}
+
+QString pageFailureText(qint64 page, const PageResult &r)
+{
+    QString why;
+    switch (r.status) {
+    case PageStatus::NoStrokeData:
+        // The code too: a space or half an emoji does not show by itself.
+        why = QStringLiteral("字符“%1”(U+%2)%3")
+                  .arg(r.stopChar.isSurrogate() ? QChar(0xFFFD) : r.stopChar)
+                  .arg(r.stopChar.unicode(), 4, 16, QLatin1Char('0'))
+                  .arg(noStrokeDataText());
+        break;
+    case PageStatus::TooLarge:
+        why = QStringLiteral("内存不足，不能生成这一页的图片（%1）").arg(r.error);
+        break;
+    case PageStatus::WriteFailed:
+        why = QStringLiteral("不能写入文件（%1）").arg(r.error);
+        break;
+    case PageStatus::Written:
+        break;
+    }
+    return QStringLiteral("第 %1 页：%2").arg(page).arg(why);
+}
+
+QSizeF devicePagePoints(const QPaintDevice &device)
+{
+    const double dpiX = device.logicalDpiX() > 0 ? device.logicalDpiX() : 72;
+    const double dpiY = device.logicalDpiY() > 0 ? device.logicalDpiY() : 72;
+    return QSizeF(device.width() * 72.0 / dpiX, device.height() * 72.0 / dpiY);
+}
+
+namespace {
+
+// A page picture on huge pages where the system offers them: faulting in a
+// 35 MB picture 4 KB at a time costs more than drawing the whole page.
+QImage allocatePagePicture(QSize size, QImage::Format format)
+{
+    if (!pictureSizeAllowed(size.width(), size.height()))
+        return QImage();
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    const size_t bytes = size_t(bytesPerLine) * size_t(size.height());
+    void *memory = nullptr;
+    if (posix_memalign(&memory, size_t(2) << 20, bytes) != 0)
+        return QImage();
+#ifdef MADV_HUGEPAGE
+    madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
+    return QImage(static_cast<uchar *>(memory), size.width(), size.height(), bytesPerLine, format,
+                  [](void *p) { std::free(p); }, memory);
+}
+
+} // namespace
+
+PageResult renderPagePicture(const StartupData &data, const WorksheetSettings &s, qint64 page,
+                             PageFormat format, int dpi, QImage &out)
+{
+    PageResult r;
+    const QSize px = a4PicturePixels(dpi);
+    const double ppp = picturePointsPerPixel(dpi);
+    const bool transparent = format == PageFormat::Png;
+    const QImage::Format pixels = transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    // A page picture handed in is drawn over: fresh memory of this size
+    // costs more to fault in than the whole drawing.
+    if (out.size() != px || out.format() != pixels || !out.isDetached()) {
+        out = QImage(); // never two pages at once
+        out = allocatePagePicture(px, pixels);
+    }
+    if (out.isNull()) {
+        r.status = PageStatus::TooLarge;
+        r.error = QStringLiteral("%1 × %2").arg(px.width()).arg(px.height());
+        return r;
+    }
+    out.fill(transparent ? Qt::transparent : Qt::white);
+    setBitmapDpi(out, dpi);
+    PagePaintResult painted;
+    {
+        Graphics g(out, dpi);
+        g.setPageUnit(PageUnit::Point);
+        g.setAntialiasing(true);
+        const PageCanvas canvas{QSizeF(px.width() * ppp, px.height() * ppp), PageOutput::Picture};
+        painted = paintWorksheetPage(g, data, s, page, canvas);
+    }
+    if (!painted.complete) {
+        out = QImage();
+        r.status = PageStatus::NoStrokeData;
+        r.stopChar = painted.stopChar;
+    }
+    return r;
+}
+
+namespace {
+
+PageResult encodePicture(const QImage &image, PageFormat format, const QString &fileName)
+{
+    PageResult r;
+    ImageEncoder encoder;
+    QString error;
+    if (!findImageEncoder(pageFormatMimeType(format), &encoder)) {
+        r.status = PageStatus::WriteFailed;
+        r.error = QStringLiteral("no encoder for %1").arg(pageFormatMimeType(format));
+    } else if (!saveImage(image, fileName, encoder, &error)) {
+        r.status = PageStatus::WriteFailed;
+        r.error = error;
+    }
+    return r;
+}
+
+} // namespace
+
+PageResult writePagePicture(const StartupData &data, const WorksheetSettings &s, qint64 page,
+                            PageFormat format, int dpi, const QString &fileName)
+{
+    QImage image;
+    const PageResult r = renderPagePicture(data, s, page, format, dpi, image);
+    return r.ok() ? encodePicture(image, format, fileName) : r;
+}
+
+QString pageFileName(const QString &folder, qint64 page, PageFormat format)
+{
+    QString dir = QDir::fromNativeSeparators(folder);
+    if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + QString::number(page) + pageFormatExtension(format);
+}
+
+QList<qint64> allPages(const WorksheetSettings &s)
+{
+    QList<qint64> pages;
+    const int n = worksheetPageCount(int(s.text.size()), s.rowsPerChar);
+    for (int p = 1; p <= n; ++p)
+        pages.append(p);
+    return pages;
+}
+
+QString SaveSummary::message() const
+{
+    if (ok())
+        return QStringLiteral("保存完毕！");
+    return QStringLiteral("有 %1 页没有保存（已保存 %2 页）。\n%3")
+        .arg(failed)
+        .arg(written)
+        .arg(pageFailureText(firstFailedPage, firstFailure));
+}
+
+namespace {
+
+void record(SaveSummary &sum, qint64 page, const PageResult &r, const QString &file)
+{
+    if (r.ok()) {
+        ++sum.written;
+        sum.files.append(file);
+        return;
+    }
+    if (sum.failed++ == 0) {
+        sum.firstFailedPage = page;
+        sum.firstFailure = r;
+    }
+    if (r.status == PageStatus::NoStrokeData)
+        sum.noStrokeData = true;
+}
+
+} // namespace
+
+SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s,
+                             const QList<qint64> &pages, PageFormat format, int dpi,
+                             const QString &folder, const PageProgress &progress)
+{
+    SaveSummary sum;
+    const int total = int(pages.size());
+    // The encoder of one page runs on a helper thread while the next page is
+    // drawn here (the fonts stay on this thread): two pictures at most.
+    std::thread encoding;
+    QImage encoded, spare;
+    qint64 encodedPage = 0;
+    QString encodedFile;
+    PageResult encodedResult;
+    auto finishEncoding = [&] {
+        if (!encoding.joinable())
+            return;
+        encoding.join();
+        spare = std::move(encoded); // drawn over by the next page
+        encoded = QImage();
+        record(sum, encodedPage, encodedResult, encodedFile);
+        if (progress)
+            progress(sum.written + sum.failed, total);
+    };
+    for (qint64 page : pages) {
+        QImage image = std::move(spare);
+        spare = QImage();
+        const PageResult drawn = renderPagePicture(data, s, page, format, dpi, image);
+        finishEncoding();
+        if (!drawn.ok()) {
+            record(sum, page, drawn, QString());
+            if (progress)
+                progress(sum.written + sum.failed, total);
+            continue;
+        }
+        encoded = std::move(image);
+        encodedPage = page;
+        encodedFile = pageFileName(folder, page, format);
+        encoding = std::thread([&encoded, &encodedResult, &encodedFile, format] {
+            encodedResult = encodePicture(encoded, format, encodedFile);
+        });
+    }
+    finishEncoding();
+    return sum;
+}
+
+namespace {
+
+// Draws each page on a one-pixel surface: finds a page that would stop at a
+// character without strokes before anything goes to a printer or file.
+PageResult firstUndrawablePage(const StartupData &data, const WorksheetSettings &s,
+                               const QList<qint64> &pages, const QSizeF &pagePt, qint64 *failed)
+{
+    QImage probe(1, 1, QImage::Format_RGB32);
+    for (qint64 page : pages) {
+        Graphics g(probe, 72);
+        g.setPageUnit(PageUnit::Point);
+        const PagePaintResult painted =
+            paintWorksheetPage(g, data, s, page, PageCanvas{pagePt, PageOutput::Picture});
+        if (!painted.complete) {
+            if (failed)
+                *failed = page;
+            PageResult r;
+            r.status = PageStatus::NoStrokeData;
+            r.stopChar = painted.stopChar;
+            return r;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+PageResult paintVectorPages(QPagedPaintDevice &device, const StartupData &data,
+                            const WorksheetSettings &s, const QList<qint64> &pages,
+                            qint64 *failedPage, const PageProgress &progress)
+{
+    const QSizeF pagePt = devicePagePoints(device);
+    PageResult r = firstUndrawablePage(data, s, pages, pagePt, failedPage);
+    if (!r.ok())
+        return r;
+    Graphics g(&device, device.logicalDpiX());
+    if (!g.isActive()) {
+        r.status = PageStatus::WriteFailed;
+        r.error = QStringLiteral("the output could not be opened");
+        if (failedPage)
+            *failedPage = pages.value(0);
+        return r;
+    }
+    g.setPageUnit(PageUnit::Point);
+    g.setAntialiasing(true);
+    for (int i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !device.newPage()) {
+            r.status = PageStatus::WriteFailed;
+            r.error = QStringLiteral("no new page");
+            if (failedPage)
+                *failedPage = pages[i];
+            return r;
+        }
+        g.resetTransform();
+        paintWorksheetPage(g, data, s, pages[i], PageCanvas{pagePt, PageOutput::Picture});
+        if (progress)
+            progress(i + 1, int(pages.size()));
+    }
+    return r;
+}
+
+SaveSummary writeWorksheetPdf(const StartupData &data, const WorksheetSettings &s,
+                              const QList<qint64> &pages, const QString &fileName,
+                              const QString &title, const PageProgress &progress)
+{
+    SaveSummary sum;
+    QSaveFile file(fileName);
+    PageResult r;
+    qint64 failedPage = pages.value(0);
+    if (!file.open(QIODevice::WriteOnly)) {
+        r.status = PageStatus::WriteFailed;
+        r.error = file.errorString();
+    } else {
+        {
+            QPdfWriter pdf(&file);
+            pdf.setTitle(title);
+            pdf.setCreator(QStringLiteral("Kelvora"));
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(0, 0, 0, 0)));
+            r = paintVectorPages(pdf, data, s, pages, &failedPage, progress);
+        } // the painter ends here and the document is complete
+        if (!r.ok()) {
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            r.status = PageStatus::WriteFailed;
+            r.error = file.errorString();
+        }
+    }
+    if (r.ok()) {
+        sum.written = int(pages.size());
+        sum.files.append(fileName);
+    } else {
+        // The file is one piece: nothing of it was written.
+        sum.failed = int(pages.size());
+        sum.firstFailedPage = failedPage;
+        sum.firstFailure = r;
+        sum.noStrokeData = r.status == PageStatus::NoStrokeData;
+    }
+    return sum;
+}
