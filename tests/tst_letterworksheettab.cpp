@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -44,6 +45,12 @@ int countPt(const QImage &img, QRectF pt, bool (*pred)(QRgb))
         for (int x = r.left(); x <= r.right(); ++x)
             n += pred(img.pixel(x, y));
     return n;
+}
+
+int pdfPages(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? int(f.readAll().count("/Type /Page\n")) : -1;
 }
 
 // The first letter cell of page row q and the band of its four lines.
@@ -275,6 +282,101 @@ private slots:
         QTest::mouseClick(tab->ud2->upButton(), Qt::LeftButton);
         QCOMPARE(tab->edt5->text(), QStringLiteral("3"));
         QCOMPARE(tab->currentPage(), 3);
+    }
+
+    void saveRun_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("files");
+        QTest::addRow("digits png") << 1 << 2 << QStringList{"1.png", "2.png"};
+        QTest::addRow("letters bmp") << 0 << 0 << QStringList{"1.bmp", "11.bmp"};
+    }
+    void saveRun()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, type);
+        QFETCH(QStringList, files);
+        if (mode == 1)
+            clickMode(1);
+        QTest::mouseClick(tab->ud2->upButton(), Qt::LeftButton);
+        QTest::mouseClick(tab->rg9->item(type), Qt::LeftButton);
+        QTest::mouseClick(tab->rg10->item(0), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->folder = out.path();
+        QTest::mouseClick(tab->btn74, Qt::LeftButton);
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
+        for (const QString &f : files) {
+            const QImage page(out.filePath(f));
+            QCOMPARE(page.size(), QSize(794, 1123));
+            QCOMPARE(qRound(page.dotsPerMeterX() * 0.0254), 96);
+        }
+        // The selector and the page shown stay.
+        QCOMPARE(tab->edt5->text(), QStringLiteral("2"));
+        QCOMPARE(tab->currentPage(), 2);
+        // A folder that cannot be written: said so, not "保存完毕！".
+        dialogs->messages.clear();
+        dialogs->folder = out.filePath("no/such");
+        QTest::mouseClick(tab->btn74, Qt::LeftButton);
+        QCOMPARE(dialogs->messages.size(), 1);
+        QVERIFY(dialogs->messages[0] != QStringLiteral("保存完毕！"));
+    }
+
+    void savePdf()
+    {
+        QTest::mouseClick(tab->rg9->item(3), Qt::LeftButton);
+        QVERIFY(!tab->rg10->isEnabled());
+        QTemporaryDir out;
+        dialogs->saveName = out.filePath("letters");
+        QTest::mouseClick(tab->btn74, Qt::LeftButton);
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
+        QCOMPARE(pdfPages(out.filePath("letters.pdf")), 11);
+    }
+
+    void print_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("pageCount");
+        QTest::addColumn<int>("sheets");
+        QTest::addRow("digits jpg") << 1 << 1 << 0 << 0 << QStringLiteral("数学数字字帖") << 2 << 2;
+        QTest::addRow("letters 10-11") << 0 << 1 << 10 << 11 << QStringLiteral("英文字母字帖") << 11 << 2;
+        QTest::addRow("letters vector") << 0 << 3 << 0 << 0 << QStringLiteral("英文字母字帖") << 11 << 11;
+    }
+    void print()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, type);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, title);
+        QFETCH(int, pageCount);
+        QFETCH(int, sheets);
+        if (mode == 1)
+            clickMode(1);
+        QTest::mouseClick(tab->ud2->upButton(), Qt::LeftButton);
+        QTest::mouseClick(tab->rg9->item(type), Qt::LeftButton);
+        QTest::mouseClick(tab->rg10->item(0), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->printFile = out.filePath("printed.pdf");
+        dialogs->printFrom = from;
+        dialogs->printTo = to;
+        QTest::mouseClick(tab->btn75, Qt::LeftButton);
+        QCOMPARE(dialogs->printTitles, QStringList{title});
+        QCOMPARE(dialogs->printPageCounts, QList<int>{pageCount});
+        QVERIFY2(dialogs->messages.isEmpty(), qPrintable(dialogs->messages.join('|')));
+        QCOMPARE(pdfPages(dialogs->printFile), sheets);
+        QCOMPARE(tab->currentPage(), 2); // the page shown, as the selector says
+        QVERIFY(tab->btn75->isEnabled() && tab->grp5->isEnabled());
+        // Cancelled: nothing printed, the buttons back.
+        dialogs->printOk = false;
+        dialogs->printFile = out.filePath("cancelled.pdf");
+        QTest::mouseClick(tab->btn75, Qt::LeftButton);
+        QVERIFY(!QFile::exists(dialogs->printFile));
+        QVERIFY(tab->btn75->isEnabled() && tab->grp5->isEnabled());
     }
 
     void colourPanelsRedraw()

@@ -4,12 +4,14 @@
 #include "ConversionError.h"
 #include "Dialogs.h"
 #include "Graphics.h"
+#include "LetterText.h"
 #include "ImageView.h"
 #include "PageModel.h"
 #include "PagePainter.h"
 #include "RadioGroup.h"
 #include "StartupData.h"
 #include "UpDown.h"
+#include "WorksheetRuns.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,10 +29,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-const QString LetterWorksheetTab::DefaultLetters =
-    QStringLiteral("AaBbCcDdEeFfGgHhIiJjKkLlMmNnOoPpQqRrSsTtUuVvWwXxYyZz");
-const QString LetterWorksheetTab::DefaultDigits = QStringLiteral("0123456789");
 
 namespace {
 
@@ -132,7 +130,7 @@ void LetterWorksheetTab::buildSettings()
 {
     QWidget *p = pnl17;
     lbl18 = label(p, "lbl18", QStringLiteral("请输入字母或数字："), 10, 16);
-    edt3 = named(new QLineEdit(DefaultLetters, p), "edt3");
+    edt3 = named(new QLineEdit(defaultWorksheetText(WorksheetKind::Letters), p), "edt3");
     edt3->setGeometry(TextFieldLeft, 13, TextFieldWidth, 21);
 
     rg8 = new RadioGroup(QStringLiteral("rg8"), QStringLiteral("字帖类型"),
@@ -283,7 +281,7 @@ void LetterWorksheetTab::rg8Click()
     const bool digits = kind() == WorksheetKind::Digits;
     QString text = digits ? m_digitText : m_letterText;
     if (digits && text.isEmpty())
-        text = DefaultDigits;
+        text = defaultWorksheetText(WorksheetKind::Digits);
     {
         // Counted and drawn once below, not again from the field's change.
         const QSignalBlocker quiet(edt3);
@@ -309,16 +307,39 @@ void LetterWorksheetTab::edt5Change()
     btn73Click();
 }
 
+PageFormat LetterWorksheetTab::pictureFormat() const
+{
+    switch (rg9->itemIndex()) {
+    case 0: return PageFormat::Bmp;
+    case 2: return PageFormat::Png;
+    case 3: return PageFormat::Pdf;
+    default: return PageFormat::Jpeg;
+    }
+}
+
+int LetterWorksheetTab::pictureDpi() const
+{
+    switch (rg10->itemIndex()) {
+    case 0: return 96;
+    case 2: return 600;
+    default: return 300;
+    }
+}
+
+QString LetterWorksheetTab::printTitle() const
+{
+    return kind() == WorksheetKind::Digits ? QStringLiteral("数学数字字帖") : QStringLiteral("英文字母字帖");
+}
+
 void LetterWorksheetTab::btn74Click()
 {
-    if (edt3->text().isEmpty())
-        return;
+    runWorksheetSave(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle());
 }
 
 void LetterWorksheetTab::btn75Click()
 {
-    if (edt3->text().isEmpty())
-        return;
+    runWorksheetPrint(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn75,
+                      grp5);
 }
 
 void LetterWorksheetTab::activated()
@@ -348,10 +369,7 @@ void LetterWorksheetTab::showEvent(QShowEvent *event)
 
 bool LetterWorksheetTab::allowedInText(QChar c) const
 {
-    if (kind() == WorksheetKind::Digits)
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-           || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+    return isWorksheetCharacter(kind(), c);
 }
 
 // True when the key is swallowed: only letters (letter mode) or digits

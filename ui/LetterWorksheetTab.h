@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageWriter.h"
 #include "Worksheet.h"
 
 #include <QWidget>
@@ -25,13 +26,14 @@ class LetterWorksheetTab : public QWidget
 public:
     LetterWorksheetTab(const StartupData &data, QWidget *parent = nullptr);
 
-    static const QString DefaultLetters;
-    static const QString DefaultDigits;
-
     // The sheet as the controls describe it now.
     WorksheetSettings settings() const;
     WorksheetKind kind() const;
     int pageCount() const;
+    PageFormat pictureFormat() const;
+    int pictureDpi() const;
+    // The print job's and the PDF's title: "英文字母字帖" or "数学数字字帖".
+    QString printTitle() const;
     qint64 currentPage() const { return m_currentPage; }
     const QString &letterText() const { return m_letterText; }
     const QString &digitText() const { return m_digitText; }
