@@ -309,21 +309,14 @@ void LetterWorksheetTab::edt5Change()
 
 PageFormat LetterWorksheetTab::pictureFormat() const
 {
-    switch (rg9->itemIndex()) {
-    case 0: return PageFormat::Bmp;
-    case 2: return PageFormat::Png;
-    case 3: return PageFormat::Pdf;
-    default: return PageFormat::Jpeg;
-    }
+    // The items are in the order of the formats: bmp, jpg, png, pdf.
+    return PageFormat(std::clamp(rg9->itemIndex(), 0, 3));
 }
 
 int LetterWorksheetTab::pictureDpi() const
 {
-    switch (rg10->itemIndex()) {
-    case 0: return 96;
-    case 2: return 600;
-    default: return 300;
-    }
+    static const int dpis[] = {96, 300, 600};
+    return dpis[std::clamp(rg10->itemIndex(), 0, 2)];
 }
 
 QString LetterWorksheetTab::printTitle() const
