@@ -3,6 +3,7 @@
 #include "ExportEngine.h"
 #include "StartupData.h"
 #include "StrokePicture.h"
+#include "WritingGif.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -31,6 +32,8 @@ struct Options
     int jobs = 1;
     int sizePx = 72, hgapPx = 10, vgapPx = 10, perRow = 8;
     PictureSettings picture;
+    bool animate = false; // the writing animation as <char>.gif instead of sheets
+    WritingGifSettings gif;
 };
 
 [[noreturn]] void fail(int code, const QString &message)
@@ -107,6 +110,11 @@ Options parse(const QStringList &arguments)
     opt("name", "File names: char (the character, default) or code (its hex code, 4F60).",
         "HOW", "char");
     opt("screen-dpi", "Resolution of the screen the sizes refer to (default 96).", "N", "96");
+    opt("animate", "Write the writing animation of each character as an animated GIF "
+                   "(<char>.gif) instead of a stroke-order picture; uses --speed, --gif-side, "
+                   "--char-color, --grid, --style and --frame-color.");
+    opt("speed", "Animation speed: slow, medium (default) or fast.", "SPEED", "medium");
+    opt("gif-side", "Side of the square animation in pixels, 41-4096 (default 300).", "PIXELS", "300");
     opt("jobs", "Pictures made at once, 1 or more (default: the number of cores); never more "
                 "than there are characters.", "N");
 
@@ -157,6 +165,13 @@ Options parse(const QStringList &arguments)
     s.style.outline = p.isSet(QStringLiteral("outline"));
     o.byCode = choice(p, QStringLiteral("name"), {QStringLiteral("char"), QStringLiteral("code")}) == 1;
     o.screenDpi = intIn(p, QStringLiteral("screen-dpi"), 1, 10000);
+    o.animate = p.isSet(QStringLiteral("animate"));
+    static const RevealSpeed speeds[] = {RevealSpeed::Slow, RevealSpeed::Medium, RevealSpeed::Fast};
+    o.gif.speed = speeds[choice(p, QStringLiteral("speed"),
+                                {QStringLiteral("slow"), QStringLiteral("medium"), QStringLiteral("fast")})];
+    o.gif.side = intIn(p, QStringLiteral("gif-side"), 41, 4096);
+    o.gif.frame = s.style.frame;
+    o.gif.charColor = s.style.charColor;
     o.jobs = p.isSet(QStringLiteral("jobs")) ? intIn(p, QStringLiteral("jobs"), 1, 1024)
                                              : qMax(1, QThread::idealThreadCount());
 
@@ -171,6 +186,39 @@ void checkFolder(const QString &dir)
     QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".kelvora-export-XXXXXX")));
     if (!probe.open())
         fail(BadUsage, QStringLiteral("cannot write to the folder %1: %2").arg(dir, probe.errorString()));
+}
+
+// The animations, one character after another on this thread.
+int writeAnimations(const Options &o, const QString &list)
+{
+    StartupData data;
+    loadStartupData(data, o.screenDpi, StartupTables | StartupCharFont | StartupSegmentFont);
+    const bool terminal = isatty(STDERR_FILENO);
+    const QDir dir(o.out);
+    int failed = 0;
+    QString first;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < list.size(); ++i) {
+        const QString ch = list.mid(i, 1);
+        const QString file = dir.filePath((o.byCode ? HexCodeName(ch) : ch) + QStringLiteral(".gif"));
+        const WritingGifResult r = writeWritingGif(data.PrivateFonts, data.CharFontFamily, data.SegmentFontFamily,
+                                                   ch, data.directionCodes(ch), o.gif, file);
+        if (!r.written && failed++ == 0)
+            first = QStringLiteral("%1 (%2)").arg(file, r.error);
+        if (terminal) {
+            std::fprintf(stderr, "\r%d/%d animations", i + 1, int(list.size()));
+            std::fflush(stderr);
+        }
+    }
+    if (terminal)
+        std::fputc('\n', stderr);
+    if (failed > 0)
+        fail(WritesFailed, QStringLiteral("%1 of %2 animations could not be written; the first: %3")
+                               .arg(failed).arg(list.size()).arg(first));
+    std::fprintf(stderr, "%d animations written to %s in %.1f s\n", int(list.size()),
+                 qPrintable(QDir::toNativeSeparators(dir.absolutePath())), clock.elapsed() / 1000.0);
+    return Ok;
 }
 
 } // namespace
@@ -196,6 +244,11 @@ int main(int argc, char *argv[])
     const QString list = o.all ? data.allSupported() : exportableCharacters(data, o.text);
     if (list.isEmpty())
         fail(WritesFailed, QStringLiteral("nothing to export: no supported character in the input"));
+
+    if (o.animate) {
+        checkFolder(o.out);
+        return writeAnimations(o, list);
+    }
 
     ExportJob job;
     job.characters = list;

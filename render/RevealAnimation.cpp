@@ -74,6 +74,18 @@ bool RevealAnimation::revealNext(QImage &picture, QRect &painted)
     return false;
 }
 
+QRect RevealAnimation::advance(QImage &picture, int lines)
+{
+    QRect dirty;
+    for (int i = 0; i < lines; ++i) {
+        QRect line;
+        if (!revealNext(picture, line))
+            break;
+        dirty |= line;
+    }
+    return dirty;
+}
+
 void RevealAnimation::tick()
 {
     if (!m_running)
@@ -86,16 +98,11 @@ void RevealAnimation::tick()
     const qint64 now = QueryClock::instance().nowMs();
     m_owed += double(now - m_last) * qMax(0.0, m_target->linesPerSecond()) / 1000.0;
     m_last = now;
-    QRect dirty;
-    while (m_owed >= 1.0) {
-        QRect line;
-        if (!revealNext(*picture, line)) {
-            m_owed = 0;
-            break;
-        }
-        dirty |= line;
-        m_owed -= 1.0;
-    }
+    const int due = int(qMin(m_owed, double(m_total)));
+    m_owed -= due;
+    const QRect dirty = advance(*picture, due);
+    if (isComplete())
+        m_owed = 0;
     if (!dirty.isEmpty())
         m_target->refresh(dirty);
     if (m_revealed >= m_total) {

@@ -51,6 +51,11 @@ public:
     bool isRunning() const { return m_running; }
     int totalLines() const { return m_total; }
     int linesRevealed() const { return m_revealed; }
+    bool isComplete() const { return m_revealed >= m_total; }
+    // Uncovers the next `lines` lines on picture at once, as a frame does;
+    // returns the area painted. Drives the reveal without a clock (the
+    // animated GIF).
+    QRect advance(QImage &picture, int lines);
 
 signals:
     // Every line has been revealed (not emitted when stopped).

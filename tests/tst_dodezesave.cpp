@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,6 +62,31 @@ private slots:
         form.reset();
         dialogs.reset();
         tmp.reset();
+    }
+
+    void savesTheWritingAnimation()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        QInputMethodEvent typed; // Chinese comes from an input method
+        typed.setCommitString(QStringLiteral("你好"));
+        QApplication::sendEvent(QApplication::focusWidget(), &typed);
+        QCOMPARE(form->edt1->text(), QStringLiteral("你好"));
+        dialogs->saveName = tmp->filePath(QStringLiteral("ni.png"));
+        QTest::mouseClick(form->btnSaveGif, Qt::LeftButton);
+        QCOMPARE(dialogs->filters, QStringList{QStringLiteral("动画(*.gif)")});
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("动画已保存！")});
+        QImageReader gif(tmp->filePath(QStringLiteral("ni.png.gif")));
+        QCOMPARE(gif.format(), QByteArray("gif"));
+        QVERIFY(gif.imageCount() > 10);
+
+        // Not a character of the set: told, nothing written.
+        form->edt1->selectAll();
+        QTest::keyClicks(form->edt1, QStringLiteral("A"));
+        QTest::mouseClick(form->btnSaveGif, Qt::LeftButton);
+        QCOMPARE(dialogs->messages.last(), QStringLiteral("该汉字不在标准字库中！"));
     }
 
     void savesWithTheChosenTypeAndResolution()

@@ -64,7 +64,7 @@ private slots:
         for (const char *opt : {"--out", "--chars", "--from", "--all", "--format", "--dpi", "--size",
                                 "--per-row", "--hgap", "--vgap", "--split", "--grid", "--style",
                                 "--char-color", "--trace-color", "--frame-color", "--outline",
-                                "--name", "--screen-dpi", "--jobs"})
+                                "--name", "--screen-dpi", "--jobs", "--animate", "--speed", "--gif-side"})
             QVERIFY2(r.out.contains(QLatin1String(opt)), opt);
     }
 
@@ -90,6 +90,9 @@ private slots:
         QTest::newRow("name") << QStringList{c, QStringLiteral("--name=pinyin")} << "--name";
         QTest::newRow("screen") << QStringList{c, QStringLiteral("--screen-dpi=0")} << "--screen-dpi";
         QTest::newRow("jobs") << QStringList{c, QStringLiteral("--jobs=0")} << "--jobs";
+        QTest::newRow("speed") << QStringList{c, QStringLiteral("--animate"), QStringLiteral("--speed=warp")} << "--speed";
+        QTest::newRow("gif side") << QStringList{c, QStringLiteral("--animate"), QStringLiteral("--gif-side=40")}
+                                  << "--gif-side";
         QTest::newRow("unknown") << QStringList{c, QStringLiteral("--colour")} << "colour";
         QTest::newRow("stray") << QStringList{c, QStringLiteral("extra")} << "extra";
         QTest::newRow("from") << QStringList{QStringLiteral("--from=/nonexistent/list.txt")} << "cannot read";
@@ -123,6 +126,19 @@ private slots:
         QCOMPARE(entries(out), (QStringList{QStringLiteral("4F60.png"), QStringLiteral("597D.png")}));
         QVERIFY2(r.err.contains(QStringLiteral("3 pictures written")), qPrintable(r.err));
         QCOMPARE(QImageReader(out + QStringLiteral("/4F60.png")).format(), QByteArray("png"));
+    }
+
+    void animationsAsGif()
+    {
+        const QString out = tmp.filePath(QStringLiteral("gif"));
+        const Run r = exportWith({QStringLiteral("--out"), out, QStringLiteral("--chars"), QStringLiteral("你A一"),
+                                  QStringLiteral("--animate"), QStringLiteral("--name"), QStringLiteral("code")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(entries(out), (QStringList{QStringLiteral("4E00.gif"), QStringLiteral("4F60.gif")}));
+        QImageReader one(out + QStringLiteral("/4E00.gif")), ni(out + QStringLiteral("/4F60.gif"));
+        QCOMPARE(ni.format(), QByteArray("gif"));
+        QVERIFY(one.imageCount() < ni.imageCount());
+        QCOMPARE(ni.read().size(), QSize(300, 300));
     }
 
     void nothingToExport()

@@ -246,6 +246,8 @@ void TForm1::buildPage1()
     btn70 = button(pnl2, "btn70", QStringLiteral("关于"), QRect(796, 51, 75, 25));
     btn4 = button(pnl2, "btn4", QStringLiteral("全屏模式"), QRect(884, 11, 75, 65),
                   QStringLiteral("一般用于有投影仪的多媒体教学"));
+    btnSaveGif = button(pnl2, "btnSaveGif", QStringLiteral("保存动画"), QRect(972, 11, 75, 25),
+                        QStringLiteral("把书写动画保存为GIF动画，可放进课件"));
 
     lbl1 = label(pnl2, "lbl1", QStringLiteral("请输入汉字："), 13, 125);
     edt1 = named(new SelectionEdit(pnl2), "edt1");
@@ -305,6 +307,7 @@ void TForm1::connectPage1()
 {
     connect(btn1, &QPushButton::clicked, this, &TForm1::btn1Click);
     connect(btn2, &QPushButton::clicked, this, &TForm1::btn2Click);
+    connect(btnSaveGif, &QPushButton::clicked, this, &TForm1::btnSaveGifClick);
     connect(btn78, &QPushButton::clicked, this, &TForm1::btn78Click);
     connect(btn79, &QPushButton::clicked, this, &TForm1::btn79Click);
     connect(edt1, &QLineEdit::returnPressed, this, &TForm1::btn1Click);

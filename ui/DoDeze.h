@@ -71,6 +71,8 @@ public:
     // The refusal of a size whose em size is below 1 point, with the least size that draws.
     QString tooSmallMessage();
     void btn2Click();
+    // The writing animation of the selected character as an animated GIF.
+    void btnSaveGifClick();
 
     // The pinyin sound board (DoDezePinyin.cpp).
     void btn5Click(QPushButton *sender);
@@ -128,7 +130,7 @@ public:
               *cbb6 = nullptr;
     QComboBox *cbbSpeed = nullptr; // "速度": pace of the writing animation
     QGroupBox *grp1 = nullptr, *grp2 = nullptr;
-    QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn4 = nullptr, *btn69 = nullptr,
+    QPushButton *btn1 = nullptr, *btn2 = nullptr, *btnSaveGif = nullptr, *btn4 = nullptr, *btn69 = nullptr,
                 *btn70 = nullptr, *btn78 = nullptr, *btn79 = nullptr;
     QCheckBox *chk2 = nullptr;
     QLineEdit *edt1 = nullptr;

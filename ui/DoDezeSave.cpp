@@ -6,6 +6,7 @@
 #include "QueryState.h"
 #include "RadioGroup.h"
 #include "StrokePicture.h"
+#include "WritingGif.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -116,4 +117,40 @@ void TForm1::btn2Click()
     } catch (const ConversionError &e) {
         message(e.message);
     }
+}
+
+void TForm1::btnSaveGifClick()
+{
+    if (edt1->text().isEmpty()) {
+        message(QStringLiteral("请先输入汉字！"));
+        return;
+    }
+    if (!edt1->hasSelectedText())
+        SelectCharAt(0);
+    const QString ch = edt1->selectedText().left(1);
+    if (!m_data.isSupported(ch)) {
+        message(QStringLiteral("该汉字不在标准字库中！"));
+        return;
+    }
+    QString name = Dialogs::instance().saveFileName(this, QStringLiteral("动画(*.gif)"));
+    if (name.isEmpty())
+        return;
+    if (name.endsWith(QStringLiteral(".gif"), Qt::CaseInsensitive))
+        name.chop(4);
+    const QString path = name + QStringLiteral(".gif");
+    if (QFileInfo::exists(path)
+        && !Dialogs::instance().question(this, QStringLiteral("该文件名已存在，你确定要覆盖吗？"),
+                                         QStringLiteral("提示信息")))
+        return;
+    const SheetStyle style = sheetStyle();
+    WritingGifSettings gif;
+    gif.speed = revealSpeed();
+    gif.frame = style.frame;
+    gif.charColor = style.charColor;
+    const WritingGifResult r = writeWritingGif(m_data.PrivateFonts, m_data.CharFontFamily, m_data.SegmentFontFamily,
+                                               ch, m_data.directionCodes(ch), gif, path);
+    if (r.written)
+        message(QStringLiteral("动画已保存！"));
+    else
+        message(QStringLiteral("动画未能保存：%1\n%2").arg(QDir::toNativeSeparators(path), r.error));
 }

@@ -1,11 +1,9 @@
 #include "WritingAnimation.h"
 
-#include "Bhs.h"
-#include "Graphics.h"
-#include "GraphicsPath.h"
 #include "ImageView.h"
 #include "QueryState.h"
 #include "StartupData.h"
+#include "WritingCell.h"
 
 #include <QComboBox>
 
@@ -73,33 +71,17 @@ void WritingAnimation::start(const StartupData &data, const QString &ch, const Q
     QueryState &q = queryState();
     q.StopRequested = false;
     q.QueryDone = false;
-    QList<int> code;
-    for (const QChar c : codes)
-        code << c.digitValue(); // -1 for anything but a digit: skipped
     q.RevealDelay = 1;
 
     ImageView *img = m_img;
     img->clearPicture(dpi);
-    const int width = img->width(), height = img->height();
-    const int fsize = std::min(width, height) - 40;
-    if (fsize < 1 || img->picture().isNull())
-        return;
-    int zx = 0, zy = 0;
-    bhs(data.PrivateFonts, data.CharFontFamily, ch, fsize, zx, zy);
-    const int left = (width - fsize) / 2;
-    const int top = 10;
-    {
-        Graphics g(img->picture(), dpi);
-        g.setAntialiasing(true);
-        FrameStyle pen = frame;
-        pen.width = 2.0;
-        drawCellFrame(g, pen, left, top, fsize + CellMargin);
-    }
-    GraphicsPath segments;
-    segments.addString(ch, data.PrivateFonts, data.SegmentFontFamily, fsize, QPointF(left + zx, top + zy));
+    if (std::min(img->width(), img->height()) - 40 < 1 || img->picture().isNull())
+        return; // no room for a cell
+    const QList<QPainterPath> segments = drawWritingCell(img->picture(), dpi, data.PrivateFonts, data.CharFontFamily,
+                                                         data.SegmentFontFamily, ch, frame);
     img->update();
 
-    m_reveal = std::make_unique<RevealAnimation>(segments.subpaths(), code, charColor.rgb(), dpi, this);
+    m_reveal = std::make_unique<RevealAnimation>(segments, revealCodes(codes), charColor.rgb(), dpi, this);
     connect(m_reveal.get(), &RevealAnimation::finished, this, [this] {
         if (g_running == this)
             g_running = nullptr;
