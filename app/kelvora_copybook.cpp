@@ -1,5 +1,6 @@
 // kelvora-copybook: writes copybook pages from the command line, the same
 // pages as "保存" on the copybook tab: pictures 1.jpg … n.jpg, or one PDF.
+#include "LetterText.h"
 #include "PageModel.h"
 #include "PageWriter.h"
 #include "StartupData.h"
@@ -30,6 +31,8 @@ struct KindInfo
 };
 const KindInfo Kinds[] = {
     {"chinese", WorksheetKind::Chinese, "语文汉字字帖"},
+    {"letters", WorksheetKind::Letters, "英文字母字帖"},
+    {"digits", WorksheetKind::Digits, "数学数字字帖"},
 };
 
 struct Options
@@ -82,8 +85,9 @@ Options parse(const QStringList &arguments)
 {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
-        "Writes the pages of a Chinese-character copybook (15 rows of 12 practice cells on A4),\n"
-        "as the copybook tab of Kelvora saves them: pictures 1.jpg … n.jpg in a folder, or one PDF.\n"
+        "Writes the pages of a copybook on A4 as the copybook tabs of Kelvora save them:\n"
+        "Chinese characters (15 rows of 12 practice cells), letters on four guide lines or\n"
+        "digits in squared cells; pictures 1.jpg … n.jpg in a folder, or one PDF.\n"
         "Exit status: 0 every page written, 1 some page not written, 2 a bad option."));
     p.addHelpOption();
     const auto opt = [&p](const char *name, const char *help, const char *valueName = nullptr,
@@ -95,8 +99,10 @@ Options parse(const QStringList &arguments)
             o.setDefaultValue(QLatin1String(def));
         p.addOption(o);
     };
-    opt("kind", "Copybook kind: chinese (default).", "KIND", "chinese");
-    opt("text", "The practice text, one character after another.", "TEXT");
+    opt("kind", "Copybook kind: chinese (default), letters (four guide lines, A-Z and a-z) or "
+                "digits (squared cells, 0-9).", "KIND", "chinese");
+    opt("text", "The practice text, one character after another (letters: default the "
+                "alphabet AaBb…Zz; digits: default 0123456789).", "TEXT");
     opt("from", "Read the practice text from this UTF-8 file (line breaks are dropped).", "FILE");
     opt("rows", "Rows per character, 1-15 (default 3).", "N", "3");
     opt("trace", "Tracing rows per character, 0-15 (default 1).", "N", "1");
@@ -109,7 +115,8 @@ Options parse(const QStringList &arguments)
     opt("model-color", "Model character and page number colour (default #000000).", "#RRGGBB",
         "#000000");
     opt("trace-color", "Tracing colour (default #C0C0C0).", "#RRGGBB", "#C0C0C0");
-    opt("grid-color", "Grid colour (default #808000).", "#RRGGBB", "#808000");
+    opt("grid-color", "Grid colour, also the guide lines and cells of letters and digits "
+                      "(default #808000).", "#RRGGBB", "#808000");
     opt("format", "bmp, jpg (default), png or pdf.", "TYPE", "jpg");
     opt("dpi", "Picture resolution: 96, 300 (default) or 600.", "DPI", "300");
     opt("pages", "Pages to write, e.g. 1-3,7 (default all).", "RANGE");
@@ -135,9 +142,19 @@ Options parse(const QStringList &arguments)
     const KindInfo &kind = Kinds[choice(p, QStringLiteral("kind"), kindNames)];
     s.kind = kind.kind;
     o.title = QString::fromUtf8(kind.title);
-    if (p.isSet(QStringLiteral("text")) == p.isSet(QStringLiteral("from")))
+    const bool chinese = s.kind == WorksheetKind::Chinese;
+    if (!chinese) {
+        for (const char *only : {"grid", "style", "double-sided"})
+            if (p.isSet(QLatin1String(only)))
+                fail(BadUsage, QStringLiteral("--%1 is for --kind chinese only").arg(QLatin1String(only)));
+    }
+    if (p.isSet(QStringLiteral("text")) && p.isSet(QStringLiteral("from")))
         fail(BadUsage, QStringLiteral("give exactly one of --text and --from"));
-    if (p.isSet(QStringLiteral("text"))) {
+    if (chinese && !p.isSet(QStringLiteral("text")) && !p.isSet(QStringLiteral("from")))
+        fail(BadUsage, QStringLiteral("give exactly one of --text and --from"));
+    if (!p.isSet(QStringLiteral("text")) && !p.isSet(QStringLiteral("from"))) {
+        s.text = defaultWorksheetText(s.kind);
+    } else if (p.isSet(QStringLiteral("text"))) {
         s.text = p.value(QStringLiteral("text"));
     } else {
         QFile f(p.value(QStringLiteral("from")));
@@ -148,6 +165,19 @@ Options parse(const QStringList &arguments)
     }
     if (s.text.isEmpty())
         fail(BadUsage, QStringLiteral("the practice text is empty"));
+    const QString foreign = foreignCharacters(s.kind, s.text);
+    if (!foreign.isEmpty()) {
+        QStringList named;
+        for (QChar c : foreign)
+            named << (c.isPrint() && !c.isSpace() && !c.isSurrogate()
+                          ? QStringLiteral("'%1'").arg(c)
+                          : QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper());
+        fail(BadUsage, QStringLiteral("--kind %1 takes only %2; the text also holds %3")
+                           .arg(QLatin1String(kind.name),
+                                s.kind == WorksheetKind::Letters ? QStringLiteral("the letters A-Z and a-z")
+                                                                 : QStringLiteral("the digits 0-9"),
+                                named.join(QStringLiteral(", "))));
+    }
     s.rowsPerChar = intIn(p, QStringLiteral("rows"), 1, 15);
     s.tracingRows = intIn(p, QStringLiteral("trace"), 0, 15);
     s.frame.gridType = gridTypeFromIndex(choice(p, QStringLiteral("grid"),
@@ -247,7 +277,8 @@ int main(int argc, char *argv[])
                                                      : 96.0;
     StartupData data;
     loadStartupData(data, screenDpi);
-    if (!data.PrivateFonts.hasFamily(data.CharFontFamily))
+    if (!data.PrivateFonts.hasFamily(data.CharFontFamily)
+        || !data.PrivateFonts.hasFamily(QStringLiteral("AbcManuscript")))
         fail(WritesFailed, QStringLiteral("the embedded fonts could not be loaded"));
     o.sheet.pointsPerPixel = data.PointsPerPixel;
 

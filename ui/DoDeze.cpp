@@ -10,6 +10,7 @@
 #include "Graphics.h"
 #include "ImageView.h"
 #include "InterfaceFont.h"
+#include "LetterWorksheetTab.h"
 #include "QueryProtocol.h"
 #include "QueryState.h"
 #include "QueryTimer.h"
@@ -278,27 +279,6 @@ void TForm1::buildOtherPages()
     pgc1->addTab(ts2, QStringLiteral("拼音字母"));
     buildPinyinPage();
 
-    auto worksheetPage = [this](const char *tab, const QString &caption, const char *settings,
-                                const char *preview, const char *scroll, const char *image,
-                                QWidget *&pnlSettings, QWidget *&pnlPreview, QScrollArea *&box,
-                                ImageView *&img) {
-        QWidget *ts = named(new QWidget, tab);
-        pgc1->addTab(ts, caption);
-        auto *row = new QHBoxLayout(ts);
-        row->setContentsMargins(0, 0, 0, 0);
-        pnlSettings = named(new QWidget(ts), settings);
-        pnlSettings->setFixedWidth(260);
-        row->addWidget(pnlSettings);
-        pnlPreview = named(new QWidget(ts), preview);
-        row->addWidget(pnlPreview, 1);
-        auto *inner = new QVBoxLayout(pnlPreview);
-        inner->setContentsMargins(0, 0, 0, 0);
-        box = named(new QScrollArea(pnlPreview), scroll);
-        inner->addWidget(box);
-        img = new ImageView(QLatin1String(image), box);
-        box->setWidget(img);
-        return ts;
-    };
     charTab = new CharWorksheetTab(m_data);
     ts3 = charTab;
     pgc1->addTab(ts3, QStringLiteral("汉字字帖"));
@@ -310,17 +290,17 @@ void TForm1::buildOtherPages()
     pnl14 = charTab->pnl14;
     pnl15 = charTab->pnl15;
     pnl16 = charTab->pnl16;
-    ts4 = worksheetPage("ts4", QStringLiteral("字母/数字字帖"), "pnl17", "pnl21", "scrlbx3", "img3", pnl17,
-                        pnl21, scrlbx3, img3);
-    btn73 = named(new QPushButton(QStringLiteral("预览"), pnl17), "btn73");
-    btn73->hide();
-    pnl18 = new ColorSwatch(QStringLiteral("pnl18"), Qt::black, pnl17);
-    pnl18->setToolTip(QStringLiteral("首字字范的颜色"));
-    pnl19 = new ColorSwatch(QStringLiteral("pnl19"), QColor(192, 192, 192), pnl17);
-    pnl19->setToolTip(QStringLiteral("描红文字的颜色"));
-    pnl20 = new ColorSwatch(QStringLiteral("pnl20"), QColor(128, 128, 0), pnl17);
-    for (ColorSwatch *s : {pnl18, pnl19, pnl20})
-        s->hide(); // placed with their pages' settings
+    letterTab = new LetterWorksheetTab(m_data);
+    pgc1->addTab(letterTab, QStringLiteral("字母/数字字帖"));
+    ts4 = letterTab;
+    pnl17 = letterTab->pnl17;
+    pnl21 = letterTab->pnl21;
+    scrlbx3 = letterTab->scrlbx3;
+    img3 = letterTab->img3;
+    btn73 = letterTab->btn73;
+    pnl18 = letterTab->pnl18;
+    pnl19 = letterTab->pnl19;
+    pnl20 = letterTab->pnl20;
 }
 
 void TForm1::connectPage1()
@@ -613,7 +593,7 @@ void TForm1::FormResize()
     } else if (page == ts3) {
         charTab->centrePreview();
     } else if (page == ts4) {
-        img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
+        letterTab->centreImage();
     }
 }
 
@@ -625,7 +605,7 @@ void TForm1::pgc1Change()
     else if (page == ts3)
         charTab->centrePreview();
     else if (page == ts4)
-        img3->move(int((pnl21->width() - img3->width()) / 2.0), img3->y());
+        letterTab->activated();
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -11,6 +11,7 @@ class CharWorksheetTab;
 class ClipPlayer;
 class ColorSwatch;
 class ImageView;
+class LetterWorksheetTab;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -153,4 +154,7 @@ public:
     QPushButton *btn71 = nullptr, *btn73 = nullptr;
     ColorSwatch *pnl14 = nullptr, *pnl15 = nullptr, *pnl16 = nullptr, *pnl18 = nullptr,
                 *pnl19 = nullptr, *pnl20 = nullptr;
+    // The letter and digit copybook; the pointers above into it stay for the
+    // window's own handlers (colour panels, wheel, centring).
+    LetterWorksheetTab *letterTab = nullptr;
 };
