@@ -3,6 +3,7 @@
 #include "LetterText.h"
 #include "PageModel.h"
 #include "PageWriter.h"
+#include "CommandLine.h"
 #include "StartupData.h"
 
 #include <QCommandLineParser>
@@ -18,8 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-enum ExitCode { Ok = 0, WritesFailed = 1, BadUsage = 2 };
 
 // The kinds of copybook: the --kind name, the sheet, and the title the PDF
 // carries (the print job's title in the window).
@@ -46,41 +45,6 @@ struct Options
     QString title;
 };
 
-[[noreturn]] void fail(int code, const QString &message)
-{
-    std::fprintf(stderr, "kelvora-copybook: %s\n", qPrintable(message));
-    if (code == BadUsage)
-        std::fprintf(stderr, "Try 'kelvora-copybook --help'.\n");
-    std::exit(code);
-}
-
-int intIn(const QCommandLineParser &p, const QString &name, int low, int high)
-{
-    bool ok = false;
-    const int v = p.value(name).toInt(&ok);
-    if (!ok || v < low || v > high)
-        fail(BadUsage, QStringLiteral("--%1 must be a whole number from %2 to %3, not '%4'")
-                           .arg(name).arg(low).arg(high).arg(p.value(name)));
-    return v;
-}
-
-int choice(const QCommandLineParser &p, const QString &name, const QStringList &items)
-{
-    const int i = int(items.indexOf(p.value(name).toLower()));
-    if (i < 0)
-        fail(BadUsage, QStringLiteral("--%1 must be one of %2, not '%3'")
-                           .arg(name, items.join(QLatin1Char('|')), p.value(name)));
-    return i;
-}
-
-QColor colour(const QCommandLineParser &p, const QString &name)
-{
-    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
-    if (!rgb.match(p.value(name)).hasMatch())
-        fail(BadUsage, QStringLiteral("--%1 must be a colour #RRGGBB, not '%2'").arg(name, p.value(name)));
-    return QColor(p.value(name));
-}
-
 Options parse(const QStringList &arguments)
 {
     QCommandLineParser p;
@@ -91,14 +55,7 @@ Options parse(const QStringList &arguments)
         "Exit status: 0 every page written, 1 some page not written, 2 a bad option."));
     p.addHelpOption();
     const auto opt = [&p](const char *name, const char *help, const char *valueName = nullptr,
-                          const char *def = nullptr) {
-        QCommandLineOption o(QLatin1String(name), QString::fromUtf8(help));
-        if (valueName)
-            o.setValueName(QLatin1String(valueName));
-        if (def)
-            o.setDefaultValue(QLatin1String(def));
-        p.addOption(o);
-    };
+                          const char *def = nullptr) { addOption(p, name, help, valueName, def); };
     opt("kind", "Copybook kind: chinese (default), letters (four guide lines, A-Z and a-z) or "
                 "digits (squared cells, 0-9).", "KIND", "chinese");
     opt("text", "The practice text, one character after another (letters: default the "
@@ -251,6 +208,7 @@ void checkFolder(const QString &dir)
 
 int main(int argc, char *argv[])
 {
+    setProgramName("kelvora-copybook");
     // The screen's resolution when a display answers; no window is shown,
     // and a display that does not answer falls back to none.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -1,6 +1,7 @@
 // kelvora-export: writes stroke-order pictures from the command line, the
 // same pictures as "保存" and "批量导出" in the window, on every core.
 #include "ExportEngine.h"
+#include "CommandLine.h"
 #include "StartupData.h"
 #include "StrokePicture.h"
 #include "WritingGif.h"
@@ -10,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QThread>
 
@@ -19,8 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-enum ExitCode { Ok = 0, WritesFailed = 1, BadUsage = 2 };
 
 struct Options
 {
@@ -36,41 +34,6 @@ struct Options
     WritingGifSettings gif;
 };
 
-[[noreturn]] void fail(int code, const QString &message)
-{
-    std::fprintf(stderr, "kelvora-export: %s\n", qPrintable(message));
-    if (code == BadUsage)
-        std::fprintf(stderr, "Try 'kelvora-export --help'.\n");
-    std::exit(code);
-}
-
-int intIn(const QCommandLineParser &p, const QString &name, int low, int high)
-{
-    bool ok = false;
-    const int v = p.value(name).toInt(&ok);
-    if (!ok || v < low || v > high)
-        fail(BadUsage, QStringLiteral("--%1 must be a whole number from %2 to %3, not '%4'")
-                           .arg(name).arg(low).arg(high).arg(p.value(name)));
-    return v;
-}
-
-int choice(const QCommandLineParser &p, const QString &name, const QStringList &items)
-{
-    const int i = int(items.indexOf(p.value(name)));
-    if (i < 0)
-        fail(BadUsage, QStringLiteral("--%1 must be one of %2, not '%3'")
-                           .arg(name, items.join(QLatin1Char('|')), p.value(name)));
-    return i;
-}
-
-QColor colour(const QCommandLineParser &p, const QString &name)
-{
-    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
-    if (!rgb.match(p.value(name)).hasMatch())
-        fail(BadUsage, QStringLiteral("--%1 must be a colour #RRGGBB, not '%2'").arg(name, p.value(name)));
-    return QColor(p.value(name));
-}
-
 Options parse(const QStringList &arguments)
 {
     QCommandLineParser p;
@@ -80,14 +43,7 @@ Options parse(const QStringList &arguments)
         "2 a bad option or an unusable output folder."));
     p.addHelpOption();
     const auto opt = [&p](const char *name, const char *help, const char *valueName = nullptr,
-                          const char *def = nullptr) {
-        QCommandLineOption o(QLatin1String(name), QString::fromUtf8(help));
-        if (valueName)
-            o.setValueName(QLatin1String(valueName));
-        if (def)
-            o.setDefaultValue(QLatin1String(def));
-        p.addOption(o);
-    };
+                          const char *def = nullptr) { addOption(p, name, help, valueName, def); };
     opt("out", "Folder to write to; created when missing.", "DIR");
     opt("chars", "Export these characters (unsupported ones are skipped).", "TEXT");
     opt("from", "Export the characters of this UTF-8 text file.", "FILE");
@@ -225,6 +181,7 @@ int writeAnimations(const Options &o, const QString &list)
 
 int main(int argc, char *argv[])
 {
+    setProgramName("kelvora-export");
     // No window is shown: run without a display unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,0 +1,62 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+const char *g_program = "kelvora";
+}
+
+void setProgramName(const char *name)
+{
+    g_program = name;
+}
+
+void fail(int code, const QString &message)
+{
+    std::fprintf(stderr, "%s: %s\n", g_program, qPrintable(message));
+    if (code == BadUsage)
+        std::fprintf(stderr, "Try '%s --help'.\n", g_program);
+    std::exit(code);
+}
+
+void addOption(QCommandLineParser &p, const char *name, const char *help, const char *valueName,
+               const char *defaultValue)
+{
+    QCommandLineOption o(QLatin1String(name), QString::fromUtf8(help));
+    if (valueName)
+        o.setValueName(QLatin1String(valueName));
+    if (defaultValue)
+        o.setDefaultValue(QLatin1String(defaultValue));
+    p.addOption(o);
+}
+
+int intIn(const QCommandLineParser &p, const QString &name, int low, int high)
+{
+    bool ok = false;
+    const int v = p.value(name).toInt(&ok);
+    if (!ok || v < low || v > high)
+        fail(BadUsage, QStringLiteral("--%1 must be a whole number from %2 to %3, not '%4'")
+                           .arg(name).arg(low).arg(high).arg(p.value(name)));
+    return v;
+}
+
+int choice(const QCommandLineParser &p, const QString &name, const QStringList &items)
+{
+    const int i = int(items.indexOf(p.value(name).toLower()));
+    if (i < 0)
+        fail(BadUsage, QStringLiteral("--%1 must be one of %2, not '%3'")
+                           .arg(name, items.join(QLatin1Char('|')), p.value(name)));
+    return i;
+}
+
+QColor colour(const QCommandLineParser &p, const QString &name)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!rgb.match(p.value(name)).hasMatch())
+        fail(BadUsage, QStringLiteral("--%1 must be a colour #RRGGBB, not '%2'").arg(name, p.value(name)));
+    return QColor(p.value(name));
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+
+// What the command-line tools share: their exit codes, one way of failing,
+// and option values checked against their range. A bad value ends the
+// program with BadUsage and a message naming the option.
+enum ExitCode { Ok = 0, WritesFailed = 1, BadUsage = 2 };
+
+// The name failures are reported under ("kelvora-export").
+void setProgramName(const char *name);
+[[noreturn]] void fail(int code, const QString &message);
+
+void addOption(QCommandLineParser &p, const char *name, const char *help, const char *valueName = nullptr,
+               const char *defaultValue = nullptr);
+int intIn(const QCommandLineParser &p, const QString &name, int low, int high);
+// The index of the value among items, whatever its case.
+int choice(const QCommandLineParser &p, const QString &name, const QStringList &items);
+QColor colour(const QCommandLineParser &p, const QString &name);
