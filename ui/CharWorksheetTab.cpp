@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "Graphics.h"
 #include "ImageView.h"
+#include "NamedWidget.h"
 #include "PageModel.h"
 #include "PagePainter.h"
 #include "RadioGroup.h"
@@ -31,13 +32,6 @@ namespace {
 
 // 33 supported characters, no punctuation: 7 pages at 3 rows each.
 const char16_t DefaultText[] = u"春眠不觉晓处处闻啼鸟夜来风雨声花落知多少人口手足山水田土日月天地火";
-
-template<typename W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 
 QLabel *label(const char *name, const QString &text, QWidget *parent)
 {

@@ -9,6 +9,7 @@
 #include "Dialogs.h"
 #include "Graphics.h"
 #include "ImageView.h"
+#include "NamedWidget.h"
 #include "InterfaceFont.h"
 #include "LetterWorksheetTab.h"
 #include "QueryProtocol.h"
@@ -48,21 +49,6 @@ namespace {
 // The design width of the settings band; right-anchored controls keep their
 // distance to its right edge.
 constexpr int DesignWidth = 994;
-
-template<typename W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text, int x, int y)
-{
-    auto *l = named(new QLabel(text, parent), name);
-    l->move(x, y);
-    l->adjustSize();
-    return l;
-}
 
 QComboBox *dropDown(QWidget *parent, const char *name, const QStringList &items, int index,
                     QRect geometry)

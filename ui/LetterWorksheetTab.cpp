@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Graphics.h"
 #include "LetterText.h"
+#include "NamedWidget.h"
 #include "ImageView.h"
 #include "PageModel.h"
 #include "PagePainter.h"
@@ -37,21 +38,6 @@ namespace {
 constexpr int DesignWidth = 994;
 constexpr int TextFieldLeft = 114;
 constexpr int TextFieldWidth = 863;
-
-template<typename W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text, int x, int y)
-{
-    auto *l = named(new QLabel(text, parent), name);
-    l->move(x, y);
-    l->adjustSize();
-    return l;
-}
 
 QComboBox *rowsBox(QWidget *parent, const char *name, int first, int last, int index, QPoint at)
 {
