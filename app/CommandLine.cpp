@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,4 +61,13 @@ QColor colour(const QCommandLineParser &p, const QString &name)
     if (!rgb.match(p.value(name)).hasMatch())
         fail(BadUsage, QStringLiteral("--%1 must be a colour #RRGGBB, not '%2'").arg(name, p.value(name)));
     return QColor(p.value(name));
+}
+
+void checkFolder(const QString &dir)
+{
+    if (!QDir().mkpath(dir))
+        fail(BadUsage, QStringLiteral("cannot create the folder %1").arg(dir));
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".%1-XXXXXX").arg(QLatin1String(g_program))));
+    if (!probe.open())
+        fail(BadUsage, QStringLiteral("cannot write to the folder %1: %2").arg(dir, probe.errorString()));
 }

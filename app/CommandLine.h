@@ -21,3 +21,7 @@ int intIn(const QCommandLineParser &p, const QString &name, int low, int high);
 // The index of the value among items, whatever its case.
 int choice(const QCommandLineParser &p, const QString &name, const QStringList &items);
 QColor colour(const QCommandLineParser &p, const QString &name);
+
+// The folder exists (or is made) and takes a file; nothing is left in it.
+// Otherwise the program ends with BadUsage.
+void checkFolder(const QString &dir);

@@ -13,7 +13,6 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTemporaryFile>
 
 #include <cstdio>
 #include <unistd.h>
@@ -192,16 +191,6 @@ QList<qint64> parsePages(const QString &range, int n)
                 pages.append(p);
     }
     return pages;
-}
-
-// The folder exists (or is made) and takes a file; nothing is left in it.
-void checkFolder(const QString &dir)
-{
-    if (!QDir().mkpath(dir))
-        fail(BadUsage, QStringLiteral("cannot create the folder %1").arg(dir));
-    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".kelvora-copybook-XXXXXX")));
-    if (!probe.open())
-        fail(BadUsage, QStringLiteral("cannot write to the folder %1: %2").arg(dir, probe.errorString()));
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <cmath>
@@ -132,16 +131,6 @@ Options parse(const QStringList &arguments)
                                              : qMax(1, QThread::idealThreadCount());
 
     return o;
-}
-
-// The folder exists (or is made) and takes a file; nothing is left in it.
-void checkFolder(const QString &dir)
-{
-    if (!QDir().mkpath(dir))
-        fail(BadUsage, QStringLiteral("cannot create the folder %1").arg(dir));
-    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".kelvora-export-XXXXXX")));
-    if (!probe.open())
-        fail(BadUsage, QStringLiteral("cannot write to the folder %1: %2").arg(dir, probe.errorString()));
 }
 
 // The animations, one character after another on this thread.
