@@ -34,9 +34,10 @@ public:
     // The surface stands for the part of a larger picture that starts at
     // device pixel origin (layers drawn apart and blended in later).
     void setDeviceOrigin(QPoint origin);
-    // Blends image over the surface with its top-left corner at device
-    // pixel at, whatever the page unit and transform.
-    void drawImageAtDevice(QPoint at, const QImage &image);
+    // Blends the part `source` of image (all of it when null) over the
+    // surface with the image's top-left corner at device pixel at, whatever
+    // the page unit and transform.
+    void drawImageAtDevice(QPoint at, const QImage &image, const QRect &source = QRect());
 
     void setPageUnit(PageUnit unit);
     PageUnit pageUnit() const { return m_unit; }

@@ -81,16 +81,20 @@ public:
     void add(const QPainterPath &stroke, const QColor &color)
     {
         m_g->fillPath(stroke, color);
-        m_empty = false;
+        // Only the part inked so far is blended: early cells hold few strokes.
+        const QRectF b = stroke.boundingRect().translated(m_origin);
+        const QRect px(QPoint(int(std::floor(b.left() * m_scale)) - 1, int(std::floor(b.top() * m_scale)) - 1),
+                       QPoint(int(std::ceil(b.right() * m_scale)) + 1, int(std::ceil(b.bottom() * m_scale)) + 1));
+        m_ink |= px.translated(-m_rect.topLeft()).intersected(m_image.rect());
     }
 
     // Blends the layer into the cell lying (dx, dy) points from the first.
     void blendInto(Graphics &g, double dx, double dy) const
     {
-        if (m_empty)
+        if (m_ink.isEmpty())
             return;
         const QPoint shift(int(std::lround(dx * m_scale)), int(std::lround(dy * m_scale)));
-        g.drawImageAtDevice(m_rect.topLeft() + shift, m_image);
+        g.drawImageAtDevice(m_rect.topLeft() + shift, m_image, m_ink);
     }
 
 private:
@@ -99,7 +103,7 @@ private:
     QRect m_rect;
     QImage m_image;
     std::unique_ptr<Graphics> m_g; // paints on m_image
-    bool m_empty = true;
+    QRect m_ink;                   // where m_image holds strokes, in its own pixels
 };
 
 } // namespace
