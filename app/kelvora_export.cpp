@@ -47,8 +47,10 @@ Options parse(const QStringList &arguments)
     opt("chars", "Export these characters (unsupported ones are skipped).", "TEXT");
     opt("from", "Export the characters of this UTF-8 text file.", "FILE");
     opt("all", "Export all 6763 characters.");
-    opt("format", "Picture type: bmp, jpg or png (default jpg).", "TYPE", "jpg");
-    opt("dpi", "Resolution: 96, 300 or 600 (default 300).", "DPI", "300");
+    opt("format", "Picture type: bmp, jpg or png (default jpg), or a vector sheet: pdf or svg "
+                  "(glyphs and grid as paths, sized in points).", "TYPE", "jpg");
+    opt("dpi", "Resolution of bmp, jpg and png: 96, 300 or 600 (default 300); pdf and svg "
+               "take none.", "DPI", "300");
     opt("size", "Character size in screen pixels (default 72).", "PIXELS", "72");
     opt("per-row", "Cells per row (default 8).", "N", "8");
     opt("hgap", "Gap between cells in screen pixels, 0-10 (default 10).", "N", "10");
@@ -101,10 +103,14 @@ Options parse(const QStringList &arguments)
     }
 
     PictureSettings &s = o.picture;
-    s.type = pictureTypeFromIndex(
-        choice(p, QStringLiteral("format"), {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")}));
+    s.type = pictureTypeFromIndex(choice(p, QStringLiteral("format"),
+                                         {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"),
+                                          QStringLiteral("pdf"), QStringLiteral("svg")}));
     s.resolution = pictureResolutionFromIndex(
         choice(p, QStringLiteral("dpi"), {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")}));
+    if (isVectorPicture(s.type) && p.isSet(QStringLiteral("dpi")))
+        std::fprintf(stderr, "kelvora-export: --dpi ignored: %s sheets are sized in points\n",
+                     qPrintable(p.value(QStringLiteral("format")).toLower()));
     o.sizePx = intIn(p, QStringLiteral("size"), 1, 100000);
     o.perRow = intIn(p, QStringLiteral("per-row"), 1, 100000);
     o.hgapPx = intIn(p, QStringLiteral("hgap"), 0, 10);

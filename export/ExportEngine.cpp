@@ -55,7 +55,8 @@ int ExportEngine::workersFor(const ExportJob &job)
     int jobs = job.jobs > 0 ? job.jobs : QThread::idealThreadCount();
     jobs = qBound(1, jobs, qMax(1, int(job.characters.size())));
     const SheetMetrics &m = job.settings.metrics;
-    if (m.perRow > 0 && m.fsize > 0) {
+    // A vector sheet holds paths, not pixels: no picture memory to budget.
+    if (m.perRow > 0 && m.fsize > 0 && !isVectorPicture(job.settings.type)) {
         const PictureGeometry g = pictureGeometry(MostStrokes, m, job.settings.pointsPerPixel,
                                                   job.settings.resolution);
         const qint64 bytes = qMax<qint64>(1, g.width * g.height * 4);

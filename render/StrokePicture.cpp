@@ -1,13 +1,33 @@
 #include "StrokePicture.h"
 
 #include "Bitmap.h"
+#include "Graphics.h"
 #include "ImageEncoder.h"
 #include "StartupData.h"
 #include "StrokeSheet.h"
 
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
 PictureType pictureTypeFromIndex(int index)
 {
-    return index == 0 ? PictureType::Bmp : index == 2 ? PictureType::Png : PictureType::Jpeg;
+    switch (index) {
+    case 0:
+        return PictureType::Bmp;
+    case 2:
+        return PictureType::Png;
+    case 3:
+        return PictureType::Pdf;
+    case 4:
+        return PictureType::Svg;
+    default:
+        return PictureType::Jpeg;
+    }
 }
 
 PictureResolution pictureResolutionFromIndex(int index)
@@ -22,6 +42,10 @@ QString pictureMimeType(PictureType type)
         return QStringLiteral("image/bmp");
     case PictureType::Png:
         return QStringLiteral("image/png");
+    case PictureType::Pdf:
+        return QStringLiteral("application/pdf");
+    case PictureType::Svg:
+        return QStringLiteral("image/svg+xml");
     case PictureType::Jpeg:
         break;
     }
@@ -30,10 +54,23 @@ QString pictureMimeType(PictureType type)
 
 QString pictureExtension(PictureType type)
 {
-    // The encoder of the type carries its extension.
+    switch (type) {
+    case PictureType::Pdf:
+        return QStringLiteral(".pdf");
+    case PictureType::Svg:
+        return QStringLiteral(".svg");
+    default:
+        break;
+    }
+    // The encoder of a picture type carries its extension.
     ImageEncoder encoder;
     findImageEncoder(pictureMimeType(type), &encoder);
     return encoder.extension;
+}
+
+bool isVectorPicture(PictureType type)
+{
+    return type == PictureType::Pdf || type == PictureType::Svg;
 }
 
 int pictureDpi(PictureResolution resolution)
@@ -90,6 +127,11 @@ PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPi
     return g;
 }
 
+bool vectorSizeAllowed(qint64 widthPt, qint64 heightPt)
+{
+    return widthPt > 0 && heightPt > 0 && widthPt <= MaxVectorSidePt && heightPt <= MaxVectorSidePt;
+}
+
 PictureStatus pictureSettingsStatus(const PictureSettings &s)
 {
     if (s.metrics.perRow == 0)
@@ -129,10 +171,11 @@ PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QStr
     if (refused != PictureStatus::Written)
         return {refused, QString()};
     const int dpi = pictureDpi(s.resolution);
-    // PNG keeps the bitmap's transparent start. BMP and JPEG are cleared to
-    // opaque white and stay opaque, so they are drawn without an alpha
-    // channel: the same pixels, and no conversion before encoding.
-    const bool png = s.type == PictureType::Png;
+    // PNG keeps the bitmap's transparent start, as a vector sheet has no
+    // background. BMP and JPEG are cleared to opaque white and stay opaque,
+    // so they are drawn without an alpha channel: the same pixels, and no
+    // conversion before encoding.
+    const bool png = s.type == PictureType::Png || isVectorPicture(s.type);
     const QImage::Format format = png ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     QImage image = canvas ? canvas->image(int(geo.width), int(geo.height), format)
                           : QImage(int(geo.width), int(geo.height), format);
@@ -163,9 +206,105 @@ PictureResult writeStrokePicture(const QImage &picture, PictureType type, const 
     return {};
 }
 
+namespace {
+
+// QSvgGenerator gives the size in millimetres, rounded to six digits: the
+// sheet is measured in points, so it says so, exactly.
+QByteArray sizeInPoints(QByteArray svg, qint64 widthPt, qint64 heightPt)
+{
+    static const QRegularExpression size(QStringLiteral(R"(width="[0-9.e+-]+mm" height="[0-9.e+-]+mm")"));
+    // The attributes come before any text: Latin-1 positions are byte positions.
+    const QRegularExpressionMatch m = size.match(QString::fromLatin1(svg.left(1024)));
+    if (!m.hasMatch())
+        return svg; // millimetres still give the right size
+    return svg.replace(m.capturedStart(), m.capturedLength(),
+                       QStringLiteral(R"(width="%1pt" height="%2pt")").arg(widthPt).arg(heightPt).toLatin1());
+}
+
+// Paints the sheet at one unit per point. The device is no picture in
+// memory, so every stroke is a path of its own (no blended layers).
+bool paintVectorSheet(QPaintDevice &device, const SizedGlyph &glyph, const PictureSettings &s)
+{
+    Graphics g(&device, device.logicalDpiX());
+    if (!g.isActive())
+        return false;
+    g.setPageUnit(PageUnit::Point);
+    g.setAntialiasing(true);
+    const int mg = int(10 * s.pointsPerPixel); // as on the pictures
+    drawSheet(g, glyph, s.style, s.metrics, mg, mg);
+    return true;
+}
+
+PictureResult writeFailed(const QString &why)
+{
+    return {PictureStatus::WriteFailed, why};
+}
+
+} // namespace
+
+PictureResult writeVectorStrokePicture(const PrivateFontCollection &fonts, const QString &family,
+                                       const QString &ch, const PictureSettings &s, const QString &fileName)
+{
+    const SheetGlyph glyph(fonts, family, ch);
+    const int n = glyph.strokeCount();
+    if (n < 1)
+        return {PictureStatus::NoStrokeData, QString()};
+    const PictureStatus refused = pictureSettingsStatus(s);
+    if (refused == PictureStatus::TooSmall || refused == PictureStatus::NoCellsPerRow)
+        return {refused, QString()};
+    const PictureGeometry geo = pictureGeometry(n, s.metrics, s.pointsPerPixel, s.resolution);
+    if (refused == PictureStatus::TooLarge || !vectorSizeAllowed(geo.widthPt, geo.heightPt))
+        return {PictureStatus::TooLarge, QStringLiteral("%1 × %2 points is too large (at most %3 a side)")
+                                             .arg(geo.widthPt).arg(geo.heightPt).arg(MaxVectorSidePt)};
+    const SizedGlyph sized = glyph.sized(s.metrics.fsize);
+    const QString title = ch.left(1);
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return writeFailed(file.errorString());
+    if (s.type == PictureType::Pdf) {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Kelvora"));
+        const QPageSize page(QSizeF(geo.widthPt, geo.heightPt), QPageSize::Point, QString(),
+                             QPageSize::ExactMatch);
+        if (!pdf.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)))
+            || !paintVectorSheet(pdf, sized, s)) {
+            file.cancelWriting();
+            return writeFailed(QStringLiteral("the PDF could not be made"));
+        }
+    } else {
+        // Made in memory first: the size attributes are put in points.
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setResolution(72);
+        svg.setSize(QSize(int(geo.widthPt), int(geo.heightPt)));
+        svg.setViewBox(QRect(0, 0, int(geo.widthPt), int(geo.heightPt)));
+        svg.setTitle(title);
+        svg.setDescription(QStringLiteral("Kelvora"));
+        if (!paintVectorSheet(svg, sized, s)) {
+            file.cancelWriting();
+            return writeFailed(QStringLiteral("the SVG could not be made"));
+        }
+        const QByteArray bytes = sizeInPoints(buffer.data(), geo.widthPt, geo.heightPt);
+        if (file.write(bytes) != bytes.size()) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return writeFailed(why);
+        }
+    }
+    if (!file.commit())
+        return writeFailed(file.errorString());
+    return {};
+}
+
 PictureResult saveStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
                                 const PictureSettings &settings, const QString &fileName, PictureCanvas *canvas)
 {
+    if (isVectorPicture(settings.type))
+        return writeVectorStrokePicture(fonts, family, ch, settings, fileName);
     QImage image;
     const PictureResult r = renderStrokePicture(fonts, family, ch, settings, image, canvas);
     if (r.status != PictureStatus::Written)

@@ -9,16 +9,20 @@
 class PrivateFontCollection;
 struct StartupData;
 
-// Picture types ("图片类型": "bmp", "jpg", "png") and resolutions
-// ("分辨率dpi": "96", "300", "600"), in the order of their radio items.
-enum class PictureType { Bmp = 0, Jpeg = 1, Png = 2 };
+// Picture types ("图片类型": "bmp", "jpg", "png", then the vector sheets
+// "pdf" and "svg") and resolutions ("分辨率dpi": "96", "300", "600"), in the
+// order of their radio items.
+enum class PictureType { Bmp = 0, Jpeg = 1, Png = 2, Pdf = 3, Svg = 4 };
 enum class PictureResolution { Dpi96 = 0, Dpi300 = 1, Dpi600 = 2 };
 // A radio group's item index as the typed value; out of range gives the default.
 PictureType pictureTypeFromIndex(int index);
 PictureResolution pictureResolutionFromIndex(int index);
 
 QString pictureMimeType(PictureType type);
-QString pictureExtension(PictureType type); // ".bmp", ".jpg", ".png"
+QString pictureExtension(PictureType type); // ".bmp", ".jpg", ".png", ".pdf", ".svg"
+// PDF and SVG: glyphs and grid as paths, one unit per point. Their size is
+// the layout in points, so no resolution applies to them.
+bool isVectorPicture(PictureType type);
 int pictureDpi(PictureResolution resolution);
 // Points to pixels. Held in extended precision and just below 300/72 and
 // 600/72, so that 30 points at 300 dpi give 124 pixels, as the pictures
@@ -55,6 +59,11 @@ struct PictureGeometry
 PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPixel,
                                 PictureResolution resolution);
 
+// Pages up to 200 inches a side are what PDF readers open; SVG sheets keep
+// to the same.
+constexpr qint64 MaxVectorSidePt = 14400;
+bool vectorSizeAllowed(qint64 widthPt, qint64 heightPt);
+
 enum class PictureStatus {
     Written,
     NoStrokeData,  // the character has no glyph in the stroke font
@@ -87,7 +96,9 @@ private:
 };
 
 // Renders the stroke-order picture of the first character of ch into out:
-// BMP and JPEG on white, PNG on transparent, its resolution recorded. The
+// BMP and JPEG on white, PNG on transparent, its resolution recorded. For
+// PDF and SVG it is the raster twin of the vector sheet: transparent, like
+// the sheet, at the settings' resolution. The
 // cells start at a margin of 10 screen pixels and are not centred. With a
 // canvas, out lives in the canvas's memory.
 PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
@@ -95,13 +106,19 @@ PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QStr
 PictureResult renderStrokePicture(const StartupData &data, const QString &ch, const PictureSettings &settings,
                                   QImage &out);
 
-// Writes a rendered picture in the settings' type. The bytes go to a
-// temporary name in the target folder that is renamed into place when
-// complete, so the final name never holds a truncated picture; an existing
-// file is replaced.
+// Writes a rendered picture in the settings' type (BMP, JPEG or PNG). The
+// bytes go to a temporary name in the target folder that is renamed into
+// place when complete, so the final name never holds a truncated picture;
+// an existing file is replaced.
 PictureResult writeStrokePicture(const QImage &picture, PictureType type, const QString &fileName);
 
-// Renders and writes one picture.
+// Paints the sheet as a PDF page or an SVG drawing of the layout's size in
+// points, glyphs and grid as paths, and writes it like the pictures.
+PictureResult writeVectorStrokePicture(const PrivateFontCollection &fonts, const QString &family,
+                                       const QString &ch, const PictureSettings &settings,
+                                       const QString &fileName);
+
+// Renders and writes one picture (or vector sheet).
 PictureResult saveStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
                                 const PictureSettings &settings, const QString &fileName,
                                 PictureCanvas *canvas = nullptr);

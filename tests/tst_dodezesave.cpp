@@ -106,6 +106,33 @@ private slots:
         QVERIFY(dialogs->questions.isEmpty());
     }
 
+    // pdf and svg come after the pictures; they are sized in points, so the
+    // resolution is off while one of them is chosen.
+    void vectorSheetsTakeNoResolution()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->edt1->setText(QStringLiteral("大"));
+        const QStringList says{QStringLiteral("<svg width=\"221pt\" height=\"79pt\""),
+                               QStringLiteral("/MediaBox [0 0 221.000000 79.000000]")};
+        for (const auto &[item, ext] : {std::pair{3, "pdf"}, std::pair{4, "svg"}}) {
+            QTest::mouseClick(form->rg2->item(item), Qt::LeftButton);
+            QCOMPARE(form->rg2->item(item)->text(), QLatin1String(ext));
+            QVERIFY(!form->rg3->isEnabled());
+            dialogs->filters.clear();
+            dialogs->messages.clear();
+            dialogs->saveName = tmp->filePath(QStringLiteral("v.png"));
+            QTest::mouseClick(form->btn2, Qt::LeftButton);
+            QCOMPARE(dialogs->filters, QStringList{QStringLiteral("矢量图(*.%1)").arg(QLatin1String(ext))});
+            QCOMPARE(dialogs->messages, QStringList{QStringLiteral("图片已保存！")});
+            const QByteArray bytes = contents(tmp->filePath(QStringLiteral("v.") + QLatin1String(ext)));
+            QVERIFY(bytes.contains(says[item == 4 ? 0 : 1].toLatin1()));
+        }
+        QVERIFY(!QFileInfo::exists(tmp->filePath(QStringLiteral("v.png"))));
+        QTest::mouseClick(form->rg2->item(2), Qt::LeftButton);
+        QVERIFY(form->rg3->isEnabled());
+    }
+
     void onlyTheFileNamesExtensionIsReplaced()
     {
         const QString folder = tmp->filePath(QStringLiteral("x.png"));

@@ -1,14 +1,24 @@
 #include "Bhs.h"
 #include "StartupData.h"
 #include "StrokePicture.h"
+#include "StrokeSheet.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include <cmath>
+
+Q_DECLARE_METATYPE(PictureType)
+Q_DECLARE_METATYPE(SplitMode)
+Q_DECLARE_METATYPE(GridType)
+Q_DECLARE_METATYPE(LineStyle)
 
 namespace {
 
@@ -33,6 +43,53 @@ PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double ppp, int r)
     return ::pictureGeometry(n, m, ppp, pictureResolutionFromIndex(r));
 }
 
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The page descriptions of a PDF: its streams, inflated where they are.
+QByteArray pdfContents(const QByteArray &pdf)
+{
+    QByteArray out;
+    for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at)) {
+        at += 7;
+        const qsizetype end = pdf.indexOf("endstream", at);
+        if (end < 0)
+            break;
+        QByteArray z(4, '\0');
+        qToBigEndian<quint32>(quint32(end - at) * 4, z.data()); // a first guess; it grows
+        z += pdf.mid(at, end - at);
+        const QByteArray inflated = qUncompress(z);
+        out += inflated.isEmpty() ? pdf.mid(at, end - at) : inflated;
+        at = end + 9;
+    }
+    return out;
+}
+
+// Pixels of a with no pixel of like colour and cover within one pixel in b:
+// strokes, grid and dashes that differ, not anti-aliased edges.
+int unmatchedPixels(const QImage &a, const QImage &b)
+{
+    auto near = [](QRgb p, QRgb q) {
+        return qAbs(qAlpha(p) - qAlpha(q)) < 96 && qAbs(qRed(p) - qRed(q)) < 96 && qAbs(qGreen(p) - qGreen(q)) < 96
+            && qAbs(qBlue(p) - qBlue(q)) < 96;
+    };
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            bool found = false;
+            for (int dy = -1; dy <= 1 && !found; ++dy)
+                for (int dx = -1; dx <= 1 && !found; ++dx) {
+                    const int u = x + dx, v = y + dy;
+                    found = u >= 0 && v >= 0 && u < b.width() && v < b.height() && near(a.pixel(x, y), b.pixel(u, v));
+                }
+            n += !found;
+        }
+    return n;
+}
+
 } // namespace
 
 class TestStrokePicture : public QObject
@@ -48,6 +105,19 @@ class TestStrokePicture : public QObject
         s.type = pictureTypeFromIndex(type);
         s.resolution = pictureResolutionFromIndex(resolution);
         s.pointsPerPixel = data.PointsPerPixel;
+        return s;
+    }
+
+    PictureSettings styled(PictureType type, SplitMode split, GridType grid, LineStyle lines, bool outline) const
+    {
+        PictureSettings s = defaults(1, 1);
+        s.type = type;
+        s.style.splitMode = split;
+        s.style.frame.gridType = grid;
+        s.style.frame.lineStyle = lines;
+        s.style.outline = outline;
+        s.style.charColor = QColor(16, 32, 192);
+        s.style.traceColor = QColor(240, 160, 0);
         return s;
     }
 
@@ -253,6 +323,134 @@ private slots:
         const QString path = tmp.filePath(QStringLiteral("large.jpg"));
         QCOMPARE(saveStrokePicture(data, Twelve, s, path).status, PictureStatus::TooLarge);
         QVERIFY(!QFileInfo::exists(path));
+    }
+
+    // PDF and SVG: the picture's layout in points, every glyph fill a path
+    // of its own (stroke k over strokes 1..k-1, no blended layers), no
+    // embedded picture, dashed grid lines as dash patterns.
+    void vectorSheets_data()
+    {
+        QTest::addColumn<PictureType>("type");
+        QTest::addColumn<QString>("ch");
+        QTest::addColumn<SplitMode>("split");
+        QTest::addColumn<GridType>("grid");
+        QTest::addColumn<LineStyle>("lines");
+        QTest::addColumn<bool>("outline");
+        QTest::addColumn<int>("fills");
+        for (const auto &[name, type] : {std::pair{"pdf", PictureType::Pdf}, std::pair{"svg", PictureType::Svg}}) {
+            QTest::addRow("%s 你 stroke tian", name) << type << QStringLiteral("你") << SplitMode::Stroke
+                                                   << GridType::Tian << LineStyle::SolidOutDashedIn << false << 28;
+            QTest::addRow("%s 爨 trace mi dashed outline", name)
+                << type << QStringLiteral("爨") << SplitMode::Trace << GridType::Mi << LineStyle::AllDashed << true
+                << 30 * 30;
+            QTest::addRow("%s 大 follow tian solid", name) << type << Three << SplitMode::Follow << GridType::Tian
+                                                         << LineStyle::AllSolid << false << 3;
+        }
+    }
+
+    void vectorSheets()
+    {
+        QFETCH(PictureType, type);
+        QFETCH(QString, ch);
+        QFETCH(SplitMode, split);
+        QFETCH(GridType, grid);
+        QFETCH(LineStyle, lines);
+        QFETCH(bool, outline);
+        QFETCH(int, fills);
+        const PictureSettings s = styled(type, split, grid, lines, outline);
+        const QString path = tmp.filePath(QStringLiteral("v") + ::pictureExtension(type));
+        QCOMPARE(saveStrokePicture(data, ch, s, path).status, PictureStatus::Written);
+        const SheetGlyph glyph(data.PrivateFonts, data.CharFontFamily, ch);
+        const PictureGeometry g = ::pictureGeometry(glyph.strokeCount(), s.metrics, s.pointsPerPixel, s.resolution);
+        const bool dashed = lines != LineStyle::AllSolid;
+        const QByteArray bytes = bytesOf(path);
+        if (type == PictureType::Svg) {
+            const QString svg = QString::fromUtf8(bytes);
+            QVERIFY2(svg.contains(QStringLiteral(R"(<svg width="%1pt" height="%2pt")").arg(g.widthPt).arg(g.heightPt)),
+                     qPrintable(svg.left(300)));
+            QVERIFY(svg.contains(QStringLiteral(R"(viewBox="0 0 %1 %2")").arg(g.widthPt).arg(g.heightPt)));
+            QVERIFY(!svg.contains(QStringLiteral("<image")));
+            QCOMPARE(svg.count(QStringLiteral("<path")), fills + (outline ? glyph.strokeCount() : 0));
+            QCOMPARE(svg.contains(QStringLiteral(R"(stroke-dasharray="3,1")")), dashed);
+        } else {
+            QVERIFY(bytes.startsWith("%PDF-"));
+            QVERIFY2(bytes.contains(QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]")
+                                        .arg(g.widthPt).arg(g.heightPt).toLatin1()),
+                     bytes.left(900).constData());
+            QVERIFY(!bytes.contains("/Subtype /Image"));
+            const QByteArray page = pdfContents(bytes);
+            QCOMPARE(page.count("\nf*\n"), fills);
+            QCOMPARE(page.contains("[3 1 ]0  d"), dashed);
+        }
+    }
+
+    // The SVG opens at the size of the 300 dpi picture at 300 dpi and draws
+    // the same sheet.
+    void svgMatchesThe300DpiPicture_data()
+    {
+        QTest::addColumn<QString>("ch");
+        QTest::addColumn<SplitMode>("split");
+        QTest::addColumn<GridType>("grid");
+        QTest::addColumn<LineStyle>("lines");
+        QTest::addColumn<bool>("outline");
+        QTest::newRow("你") << QStringLiteral("你") << SplitMode::Stroke << GridType::Tian
+                           << LineStyle::SolidOutDashedIn << false;
+        QTest::newRow("爨 trace mi dashed outline")
+            << QStringLiteral("爨") << SplitMode::Trace << GridType::Mi << LineStyle::AllDashed << true;
+    }
+
+    void svgMatchesThe300DpiPicture()
+    {
+        QFETCH(QString, ch);
+        QFETCH(SplitMode, split);
+        QFETCH(GridType, grid);
+        QFETCH(LineStyle, lines);
+        QFETCH(bool, outline);
+        QImage png;
+        QCOMPARE(renderStrokePicture(data, ch, styled(PictureType::Png, split, grid, lines, outline), png).status,
+                 PictureStatus::Written);
+        const QString path = tmp.filePath(QStringLiteral("m.svg"));
+        QCOMPARE(saveStrokePicture(data, ch, styled(PictureType::Svg, split, grid, lines, outline), path).status,
+                 PictureStatus::Written);
+        static const QRegularExpression size(QStringLiteral(R"(<svg width="([0-9.]+)pt" height="([0-9.]+)pt")"));
+        const QRegularExpressionMatch m = size.match(QString::fromUtf8(bytesOf(path)));
+        QVERIFY(m.hasMatch());
+        const QSizeF at300(m.captured(1).toDouble() * 300 / 72, m.captured(2).toDouble() * 300 / 72);
+        QVERIFY2(qAbs(at300.width() - png.width()) <= 1 && qAbs(at300.height() - png.height()) <= 1,
+                 qPrintable(QStringLiteral("%1 × %2").arg(at300.width()).arg(at300.height())));
+
+        QSvgRenderer renderer(path);
+        QVERIFY(renderer.isValid());
+        QImage drawn(png.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(0);
+        QPainter p(&drawn);
+        renderer.render(&p, QRectF(QPointF(0, 0), at300));
+        p.end();
+        const QImage picture = png.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const int allowed = png.width() * png.height() / 5000;
+        QVERIFY2(unmatchedPixels(drawn, picture) <= allowed, qPrintable(QString::number(unmatchedPixels(drawn, picture))));
+        QVERIFY2(unmatchedPixels(picture, drawn) <= allowed, qPrintable(QString::number(unmatchedPixels(picture, drawn))));
+    }
+
+    void vectorSheetsRefusedOrFailedLeaveNothing()
+    {
+        QTemporaryDir dir;
+        for (PictureType type : {PictureType::Pdf, PictureType::Svg}) {
+            PictureSettings s = defaults(1, 1);
+            s.type = type;
+            const QString ext = ::pictureExtension(type);
+            const PictureResult r = saveStrokePicture(data, Three, s, dir.filePath(QStringLiteral("gone/a") + ext));
+            QCOMPARE(r.status, PictureStatus::WriteFailed);
+            QVERIFY(!r.error.isEmpty());
+            // Larger than readers open: 20000-point cells.
+            s.metrics.fsize = 20000;
+            QCOMPARE(saveStrokePicture(data, Three, s, dir.filePath(QStringLiteral("large") + ext)).status,
+                     PictureStatus::TooLarge);
+            s.metrics.fsize = 54;
+            QCOMPARE(saveStrokePicture(data, QStringLiteral("A"), s, dir.filePath(QStringLiteral("A") + ext)).status,
+                     PictureStatus::NoStrokeData);
+        }
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void hexCodeNames()

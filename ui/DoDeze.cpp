@@ -206,26 +206,29 @@ void TForm1::buildPage1()
     pnl5->setGeometry(51, 75, 40, 20);
 
     grp2 = named(new QGroupBox(QStringLiteral("保存为图片"), pnl2), "grp2");
-    grp2->setGeometry(384, 8, 396, 73);
+    grp2->setGeometry(384, 8, 396, 88);
+    // The vector sheets come after the pictures, on a second row.
     rg2 = new RadioGroup(QStringLiteral("rg2"), QStringLiteral("图片类型"),
-                         {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")}, 3, grp2);
-    rg2->setGeometry(8, 17, 162, 45);
+                         {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png"), QStringLiteral("pdf"),
+                          QStringLiteral("svg")},
+                         3, grp2);
+    rg2->setGeometry(8, 17, 162, 62);
     rg2->setItemIndex(1);
     rg3 = new RadioGroup(QStringLiteral("rg3"), QStringLiteral("分辨率dpi"),
                          {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")}, 3, grp2);
-    rg3->setGeometry(176, 17, 152, 45);
+    rg3->setGeometry(176, 17, 152, 62);
     rg3->setItemIndex(1);
-    btn2 = button(grp2, "btn2", QStringLiteral("保存"), QRect(336, 25, 51, 37), QStringLiteral("把笔顺保存为图片"));
+    btn2 = button(grp2, "btn2", QStringLiteral("保存"), QRect(336, 25, 51, 54), QStringLiteral("把笔顺保存为图片"));
 
-    lbl10 = label(pnl2, "lbl10", QStringLiteral("字号："), 384, 91);
+    lbl10 = label(pnl2, "lbl10", QStringLiteral("字号："), 384, 101);
     cbb5 = numberBox(pnl2, "cbb5",
                      {"14", "16", "22", "26", "36", "50", "72", "96", "120", "150", "300", "500"},
-                     QStringLiteral("72"), QRect(418, 87, 52, 22));
-    lbl11 = label(pnl2, "lbl11", QStringLiteral("每行个数："), 478, 91);
+                     QStringLiteral("72"), QRect(418, 97, 52, 22));
+    lbl11 = label(pnl2, "lbl11", QStringLiteral("每行个数："), 478, 101);
     cbb6 = numberBox(pnl2, "cbb6", numbers(1, 10) << QStringLiteral("50"), QStringLiteral("8"),
-                     QRect(540, 87, 46, 22));
+                     QRect(540, 97, 46, 22));
     chk2 = named(new QCheckBox(QStringLiteral("显示汉字轮廓"), pnl2), "chk2");
-    chk2->setGeometry(600, 89, 120, 17);
+    chk2->setGeometry(600, 99, 120, 17);
 
     btn69 = button(pnl2, "btn69", QStringLiteral("批量导出"), QRect(796, 11, 75, 25),
                    QStringLiteral("本功能可为开发Android或IOS以及第三方软件集成提供图片数据"));
@@ -235,17 +238,17 @@ void TForm1::buildPage1()
     btnSaveGif = button(pnl2, "btnSaveGif", QStringLiteral("保存动画"), QRect(972, 11, 75, 25),
                         QStringLiteral("把书写动画保存为GIF动画，可放进课件"));
 
-    lbl1 = label(pnl2, "lbl1", QStringLiteral("请输入汉字："), 13, 125);
+    lbl1 = label(pnl2, "lbl1", QStringLiteral("请输入汉字："), 13, 129);
     edt1 = named(new SelectionEdit(pnl2), "edt1");
-    edt1->setGeometry(88, 121, 376, 22);
-    btn1 = button(pnl2, "btn1", QStringLiteral("查笔顺"), QRect(481, 119, 75, 25),
+    edt1->setGeometry(88, 125, 376, 22);
+    btn1 = button(pnl2, "btn1", QStringLiteral("查笔顺"), QRect(481, 123, 75, 25),
                   QStringLiteral("查询汉字笔顺，输入完汉字后可按回车查询"));
-    btn78 = button(pnl2, "btn78", QStringLiteral("上一个"), QRect(562, 119, 75, 25));
-    btn79 = button(pnl2, "btn79", QStringLiteral("下一个"), QRect(645, 119, 75, 25));
+    btn78 = button(pnl2, "btn78", QStringLiteral("上一个"), QRect(562, 123, 75, 25));
+    btn79 = button(pnl2, "btn79", QStringLiteral("下一个"), QRect(645, 123, 75, 25));
     rg11 = new RadioGroup(QStringLiteral("rg11"), QStringLiteral("查询类型"),
                           {QStringLiteral("查询笔顺"), QStringLiteral("动画演示"), QStringLiteral("逐笔显示")}, 3,
                           pnl2);
-    rg11->setGeometry(732, 104, 250, 42);
+    rg11->setGeometry(732, 108, 250, 42);
     rg11->setItemIndex(0);
     lbl12 = label(pnl2, "lbl12", QStringLiteral("速度："), 736, 86);
     cbbSpeed = makeSpeedChoice(pnl2, QStringLiteral("cbbSpeed"));
@@ -301,6 +304,7 @@ void TForm1::connectPage1()
     connect(tmr2, &QueryTimer::timeout, this, &TForm1::tmr2Timer);
     connect(rg1, &RadioGroup::itemClicked, this, &TForm1::btn1Click);
     connect(rg11, &RadioGroup::itemClicked, this, &TForm1::btn1Click);
+    connect(rg2, &RadioGroup::itemIndexChanged, this, &TForm1::rg2Change);
     for (QComboBox *c : {cbb1, cbb2, cbb3, cbb4})
         connect(c, &QComboBox::currentIndexChanged, this, &TForm1::btn1Click);
     for (QComboBox *c : {cbb5, cbb6}) {

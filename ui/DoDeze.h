@@ -71,6 +71,8 @@ public:
     // The refusal of a size whose em size is below 1 point, with the least size that draws.
     QString tooSmallMessage();
     void btn2Click();
+    // PDF and SVG are sized in points: the resolution is off while one is chosen.
+    void rg2Change();
     // The writing animation of the selected character as an animated GIF.
     void btnSaveGifClick();
 

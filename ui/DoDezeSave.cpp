@@ -27,6 +27,14 @@ PictureSettings TForm1::pictureSettings() const
     return s;
 }
 
+void TForm1::rg2Change()
+{
+    const bool vector = isVectorPicture(pictureTypeFromIndex(rg2->itemIndex()));
+    rg3->setEnabled(!vector);
+    rg3->setToolTip(vector ? QStringLiteral("pdf、svg 为矢量图，尺寸以点（1/72 英寸）计，不用分辨率")
+                           : QString());
+}
+
 bool TForm1::SaveDoDeze(const QString &str, const QString &Fdir, QString *error)
 {
     DrawingScope drawing;
@@ -103,14 +111,18 @@ void TForm1::btn2Click()
         return;
     }
 
-    QString name = Dialogs::instance().saveFileName(this, QStringLiteral("图片(*.bmp *.jpg *.png)"));
+    const PictureType type = pictureTypeFromIndex(rg2->itemIndex());
+    const QString filter = type == PictureType::Pdf   ? QStringLiteral("矢量图(*.pdf)")
+                           : type == PictureType::Svg ? QStringLiteral("矢量图(*.svg)")
+                                                      : QStringLiteral("图片(*.bmp *.jpg *.png)");
+    QString name = Dialogs::instance().saveFileName(this, filter);
     if (name.isEmpty())
         return;
     // Only the file name's own extension goes; a folder may contain dots.
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot > name.lastIndexOf(QLatin1Char('/')))
         name.truncate(dot);
-    const QString path = name + pictureExtension(pictureTypeFromIndex(rg2->itemIndex()));
+    const QString path = name + pictureExtension(type);
     if (QFileInfo::exists(path)
         && !Dialogs::instance().question(this, QStringLiteral("该文件名已存在，你确定要覆盖吗？"),
                                          QStringLiteral("提示信息")))

@@ -18,6 +18,7 @@ RadioGroup::RadioGroup(const QString &name, const QString &title, const QStringL
         grid->addWidget(b, i / cols, i % cols);
     }
     connect(&m_group, &QButtonGroup::idClicked, this, &RadioGroup::itemClicked);
+    connect(&m_group, &QButtonGroup::idToggled, this, &RadioGroup::checkedChanged);
 }
 
 void RadioGroup::setItemIndex(int index)
@@ -29,4 +30,10 @@ void RadioGroup::setItemIndex(int index)
 QRadioButton *RadioGroup::item(int index) const
 {
     return qobject_cast<QRadioButton *>(m_group.button(index));
+}
+
+void RadioGroup::checkedChanged(int id, bool checked)
+{
+    if (checked)
+        emit itemIndexChanged(id);
 }

@@ -22,7 +22,11 @@ public:
 signals:
     // A user click on an item (not emitted by setItemIndex).
     void itemClicked(int index);
+    // The checked item changed, by a click or by setItemIndex.
+    void itemIndexChanged(int index);
 
 private:
+    void checkedChanged(int id, bool checked);
+
     QButtonGroup m_group;
 };
