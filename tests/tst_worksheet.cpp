@@ -268,7 +268,7 @@ private slots:
         text[7] = QLatin1Char(' '); // page 2
         text[31] = QChar(0xFF0C);   // "，" on page 7
         const SaveSummary sum =
-            savePagePictures(data, sheet(text), allPages(sheet(text)), PageFormat::Jpeg, 96, dir.path());
+            savePagePictures(data, sheet(text), allPages(data, sheet(text)), PageFormat::Jpeg, 96, dir.path());
         QCOMPARE(sum.written, 5);
         QCOMPARE(sum.failed, 2);
         QCOMPARE(sum.firstFailedPage, 2);
@@ -301,7 +301,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath("book.pdf");
-        const SaveSummary sum = writeWorksheetPdf(data, sheet(), allPages(sheet()), file, QStringLiteral("语文汉字字帖"));
+        const SaveSummary sum = writeWorksheetPdf(data, sheet(), allPages(data, sheet()), file, QStringLiteral("语文汉字字帖"));
         QVERIFY(sum.ok());
         QCOMPARE(pdfPageCount(file), 7);
         QFile f(file);
@@ -312,7 +312,7 @@ private slots:
         // A page that cannot be drawn leaves no file at all.
         QString bad = Default33;
         bad[20] = QLatin1Char('a');
-        const SaveSummary failed = writeWorksheetPdf(data, sheet(bad), allPages(sheet(bad)),
+        const SaveSummary failed = writeWorksheetPdf(data, sheet(bad), allPages(data, sheet(bad)),
                                                      dir.filePath("bad.pdf"), QString());
         QVERIFY(!failed.ok());
         QCOMPARE(failed.firstFailedPage, 5);
