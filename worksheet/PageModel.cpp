@@ -32,6 +32,26 @@ bool anyStrokeRows(const WorksheetRows &rows)
     return std::any_of(rows.strokeRows.cbegin(), rows.strokeRows.cbegin() + n, [](int s) { return s > 0; });
 }
 
+// The stroke count of a character in the stroke font, read once per
+// character and font: a save run asks for the same text page after page,
+// and every keystroke in the text box for all of it again. Each thread
+// keeps its own, as each thread draws with fonts of its own.
+int strokeCountOf(const StartupData &data, QChar c)
+{
+    thread_local quint64 generation = 0;
+    thread_local QString family;
+    thread_local QHash<QChar, int> counts;
+    if (generation != data.PrivateFonts.generation() || family != data.CharFontFamily) {
+        counts.clear();
+        generation = data.PrivateFonts.generation();
+        family = data.CharFontFamily;
+    }
+    auto it = counts.constFind(c);
+    if (it == counts.constEnd())
+        it = counts.insert(c, SheetGlyph(data.PrivateFonts, data.CharFontFamily, QString(c)).strokeCount());
+    return *it;
+}
+
 qint64 streamRows(const WorksheetRows &rows)
 {
     if (rows.textLength <= 0)
@@ -111,16 +131,9 @@ WorksheetRows worksheetRows(const StartupData &data, const WorksheetSettings &s)
     WorksheetRows rows{int(s.text.size()), s.rowsPerChar, s.tracingRows, {}};
     if (!s.strokeOrderRows || s.kind != WorksheetKind::Chinese)
         return rows;
-    // Each different character's outline is read once.
-    QHash<QChar, int> known;
     rows.strokeRows.reserve(s.text.size());
-    for (QChar c : s.text) {
-        auto it = known.constFind(c);
-        if (it == known.constEnd())
-            it = known.insert(c, strokeOrderRowCount(
-                                     SheetGlyph(data.PrivateFonts, data.CharFontFamily, QString(c)).strokeCount()));
-        rows.strokeRows.append(*it);
-    }
+    for (QChar c : s.text)
+        rows.strokeRows.append(strokeOrderRowCount(strokeCountOf(data, c)));
     return rows;
 }
 
