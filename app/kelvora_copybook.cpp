@@ -66,6 +66,9 @@ Options parse(const QStringList &arguments)
     opt("style", "Grid lines: 0 solid outside and dashed inside (default), 1 all solid, "
                  "2 all dashed.", "N", "0");
     opt("no-model", "No model character in the first cell of each character.");
+    opt("stroke-row", "Start each character with its stroke order (笔顺行): one cell per stroke, "
+                      "the new stroke in the model colour over the earlier ones in the tracing "
+                      "colour; more than 12 strokes take a second and third row.");
     opt("no-page-numbers", "No page numbers.");
     opt("double-sided", "Even page numbers at the bottom left.");
     opt("model-color", "Model character and page number colour (default #000000).", "#RRGGBB",
@@ -100,7 +103,7 @@ Options parse(const QStringList &arguments)
     o.title = QString::fromUtf8(kind.title);
     const bool chinese = s.kind == WorksheetKind::Chinese;
     if (!chinese) {
-        for (const char *only : {"grid", "style", "double-sided"})
+        for (const char *only : {"grid", "style", "double-sided", "stroke-row"})
             if (p.isSet(QLatin1String(only)))
                 fail(BadUsage, QStringLiteral("--%1 is for --kind chinese only").arg(QLatin1String(only)));
     }
@@ -140,6 +143,7 @@ Options parse(const QStringList &arguments)
                               {QStringLiteral("none"), QStringLiteral("tian"), QStringLiteral("mi")}));
     s.frame.lineStyle = lineStyleFromIndex(intIn(p, QStringLiteral("style"), 0, 2));
     s.model = !p.isSet(QStringLiteral("no-model"));
+    s.strokeOrderRows = p.isSet(QStringLiteral("stroke-row"));
     s.pageNumbers = !p.isSet(QStringLiteral("no-page-numbers"));
     s.doubleSided = p.isSet(QStringLiteral("double-sided"));
     s.modelColor = colour(p, QStringLiteral("model-color"));
@@ -229,7 +233,7 @@ int main(int argc, char *argv[])
         fail(WritesFailed, QStringLiteral("the embedded fonts could not be loaded"));
     o.sheet.pointsPerPixel = data.PointsPerPixel;
 
-    const int n = worksheetPageCount(int(o.sheet.text.size()), o.sheet.rowsPerChar);
+    const int n = worksheetPageCount(data, o.sheet);
     const QList<qint64> pages = parsePages(o.pages, n);
     const bool terminal = isatty(STDERR_FILENO);
     const PageProgress progress = [terminal](int done, int total) {

@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     StartupData data;
     loadStartupData(data, 96);
     const WorksheetSettings s = defaults(data);
-    const QList<qint64> pages = allPages(s);
+    const QList<qint64> pages = allPages(data, s);
     QTemporaryDir dir;
 
     if (app.arguments().contains(QStringLiteral("--peak600"))) {

@@ -1,9 +1,17 @@
 #include "PrivateFontCollection.h"
 
+#include <atomic>
+
 std::mutex &PrivateFontCollection::fontSystemMutex()
 {
     static std::mutex m;
     return m;
+}
+
+quint64 PrivateFontCollection::nextGeneration()
+{
+    static std::atomic<quint64> last{0};
+    return ++last;
 }
 
 bool PrivateFontCollection::addMemoryFont(const QByteArray &data)
@@ -17,6 +25,7 @@ bool PrivateFontCollection::addMemoryFont(const QByteArray &data)
     if (!font.isValid())
         return false;
     m_fonts.insert(font.familyName(), font);
+    m_generation = nextGeneration();
     probe = QRawFont(); // released under the lock too
     return true;
 }
@@ -32,4 +41,5 @@ void PrivateFontCollection::clear()
         return;
     const std::lock_guard<std::mutex> lock(fontSystemMutex());
     m_fonts.clear();
+    m_generation = nextGeneration();
 }

@@ -32,9 +32,15 @@ public:
     bool hasFamily(const QString &name) const { return m_fonts.contains(name); }
     QStringList families() const { return m_fonts.keys(); }
     void clear();
+    // Changes whenever fonts are added or cleared, and no two collections
+    // ever share one: what is worked out from the fonts may be kept under it.
+    quint64 generation() const { return m_generation; }
 
     static std::mutex &fontSystemMutex();
 
 private:
+    static quint64 nextGeneration();
+
     QHash<QString, QRawFont> m_fonts;
+    quint64 m_generation = nextGeneration();
 };

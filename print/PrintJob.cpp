@@ -85,7 +85,7 @@ PrintResult printWorksheet(QPagedPaintDevice &device, const StartupData &data,
                            const PageProgress &progress)
 {
     PrintResult result;
-    const int n = worksheetPageCount(int(s.text.size()), s.rowsPerChar);
+    const int n = worksheetPageCount(data, s);
     const QList<qint64> sheets = printSheetOrder(n, request);
     if (sheets.isEmpty()) {
         result.status = PrintResult::Status::NothingToPrint;

@@ -12,6 +12,9 @@ enum class SplitMode {
     Follow = 0, // stroke k alone
     Stroke = 1, // strokes 1..k
     Trace = 2,  // strokes 1..k over the rest in the tracing colour
+    // Stroke k in the character colour over strokes 1..k-1 in the tracing
+    // colour: the copybook's stroke-order rows (no radio item).
+    NewStroke = 3,
 };
 // A radio group's item index as the typed value; out of range gives 笔画式.
 SplitMode splitModeFromIndex(int index);

@@ -7,6 +7,7 @@
 
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -78,6 +79,12 @@ public:
 
     bool isNull() const { return m_image.isNull(); }
 
+    void clear()
+    {
+        m_g->clear(Qt::transparent);
+        m_empty = true;
+    }
+
     void add(const QPainterPath &stroke, const QColor &color)
     {
         m_g->fillPath(stroke, color);
@@ -118,15 +125,22 @@ void drawSheet(QImage &picture, double dpi, const SizedGlyph &glyph, const Sheet
 }
 
 void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, const SheetMetrics &m,
-               int left, int top)
+               int left, int top, SheetRows rows)
 {
     const int n = glyph.strokeCount();
-    if (n < 1 || m.fsize < 1 || m.perRow < 1 || !g.isActive())
+    if (n < 1 || m.fsize < 1 || m.perRow < 1 || rows.first < 0 || rows.count < 1 || !g.isActive())
+        return;
+    // The cells of the rows asked for: from .. to - 1.
+    const int from = int(std::min<qint64>(n, qint64(rows.first) * m.perRow));
+    const int to = int(std::min<qint64>(n, (qint64(rows.first) + rows.count) * m.perRow));
+    if (from >= to)
         return;
     const int side = m.fsize + CellMargin;
     const double pitchX = double(side) + m.hgap;
     const double pitchY = double(side) + m.vgap;
-    auto cellOffset = [&](int k) { return QPointF((k % m.perRow) * pitchX, (k / m.perRow) * pitchY); };
+    auto cellOffset = [&](int k) {
+        return QPointF((k % m.perRow) * pitchX, (k / m.perRow - rows.first) * pitchY);
+    };
     const QPointF origin(left + glyph.zx, top + glyph.zy);
     const Pen outlinePen{style.traceColor, 1.0, DashStyle::Solid};
     QPainterPath whole;
@@ -139,7 +153,7 @@ void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, co
     const bool layered = g.isRaster() && style.splitMode != SplitMode::Follow;
 
     // Frame, number, outline and (for 跟随式, or off screen) the strokes of each cell.
-    for (int k = 0; k < n; ++k) {
+    for (int k = from; k < to; ++k) {
         const QPointF at = cellOffset(k);
         g.resetTransform();
         g.translateTransform(at.x(), at.y());
@@ -157,8 +171,9 @@ void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, co
                 for (int s = k + 1; s < n; ++s)
                     g.fillPath(glyph.strokes[s], style.traceColor);
             // Strokes written so far, one fill each so crossings stay filled.
+            const bool newInColour = style.splitMode == SplitMode::NewStroke;
             for (int s = 0; s <= k; ++s)
-                g.fillPath(glyph.strokes[s], style.charColor);
+                g.fillPath(glyph.strokes[s], newInColour && s < k ? style.traceColor : style.charColor);
         }
     }
     g.resetTransform();
@@ -169,17 +184,36 @@ void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, co
     if (style.splitMode == SplitMode::Trace) {
         // The strokes still to come, gathered from the last cell backwards.
         StrokeLayer rest(g, dpi, glyph, origin);
-        for (int k = n - 1; k >= 0 && !rest.isNull(); --k) {
+        for (int k = n - 1; k >= from && !rest.isNull(); --k) {
             const QPointF at = cellOffset(k);
-            rest.blendInto(g, at.x(), at.y());
+            if (k < to)
+                rest.blendInto(g, at.x(), at.y());
             rest.add(glyph.strokes[k], style.traceColor);
         }
     }
     StrokeLayer written(g, dpi, glyph, origin);
-    for (int k = 0; k < n && !written.isNull(); ++k) {
+    if (style.splitMode == SplitMode::NewStroke) {
+        // The strokes before k, then stroke k on its own layer, both
+        // blended at the same whole pixel so they meet as in the font.
+        StrokeLayer newest(g, dpi, glyph, origin);
+        for (int k = 0; k < to && !written.isNull() && !newest.isNull(); ++k) {
+            if (k >= from) {
+                const QPointF at = cellOffset(k);
+                written.blendInto(g, at.x(), at.y());
+                newest.clear();
+                newest.add(glyph.strokes[k], style.charColor);
+                newest.blendInto(g, at.x(), at.y());
+            }
+            written.add(glyph.strokes[k], style.traceColor);
+        }
+        return;
+    }
+    for (int k = 0; k < to && !written.isNull(); ++k) {
         written.add(glyph.strokes[k], style.charColor);
-        const QPointF at = cellOffset(k);
-        written.blendInto(g, at.x(), at.y());
+        if (k >= from) {
+            const QPointF at = cellOffset(k);
+            written.blendInto(g, at.x(), at.y());
+        }
     }
 }
 

@@ -36,17 +36,26 @@ private:
     QList<QPainterPath> m_unit;
 };
 
+// The rows of a sheet to draw: rows first .. first + count - 1 (from 0),
+// row `first` at the sheet's top. A copybook page shows a character's
+// stroke-order rows in its own rows, and may cut them at the page end.
+struct SheetRows
+{
+    int first = 0;
+    int count = 1 << 30;
+};
+
 // The one painter of stroke-order sheets (window, full screen, pictures,
-// batch and command-line export): n cells, the first at (left, top) points,
-// one cell pitch across, one row pitch down every perRow cells. Per cell:
-// frame, stroke number, outline, tracing strokes, character strokes. On a
-// picture in memory cell k of the cumulative modes is cell k - 1 plus
-// stroke k: every stroke is filled once into a layer that is blended into
-// each cell at the nearest whole pixel, so the cost grows with the cells,
-// not with the square of the strokes. Nothing is drawn for an em size
-// below 1 point or a per-row count below 1.
+// batch and command-line export, the copybook's stroke-order rows): n
+// cells, the first at (left, top) points, one cell pitch across, one row
+// pitch down every perRow cells. Per cell: frame, stroke number, outline,
+// tracing strokes, character strokes. On a picture in memory cell k of the
+// cumulative modes is cell k - 1 plus stroke k: every stroke is filled once
+// into a layer that is blended into each cell at the nearest whole pixel,
+// so the cost grows with the cells, not with the square of the strokes.
+// Nothing is drawn for an em size below 1 point or a per-row count below 1.
 void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, const SheetMetrics &m,
-               int left, int top);
+               int left, int top, SheetRows rows = {});
 
 // drawSheet on a picture of resolution dpi, in points.
 void drawSheet(QImage &picture, double dpi, const SizedGlyph &glyph, const SheetStyle &style,

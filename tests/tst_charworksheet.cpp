@@ -149,7 +149,7 @@ private slots:
         QVERIFY(countIn(pic(), cell(0, 0), isInk) > 100); // the model
         QVERIFY(countIn(pic(), cell(1, 0), isInk) == 0);
         for (const char *name : {"lbl12", "edt2", "pnl14", "pnl16", "grp3", "cbb7", "cbb8", "pnl15", "cbb9",
-                                 "cbb10", "chk3", "chk4", "rg4", "rg5", "btn71", "btn76", "grp4", "rg6",
+                                 "cbb10", "chk3", "chk4", "chkStrokeRow", "rg4", "rg5", "btn71", "btn76", "grp4", "rg6",
                                  "rg7", "btn72", "lbl24", "edt4", "ud1", "pnl12", "pnl13", "scrlbx2", "img2"})
             QVERIFY2(tab->findChild<QWidget *>(QLatin1String(name)), name);
         QVERIFY(!tab->btn71->isVisible());
@@ -188,6 +188,33 @@ private slots:
         QCOMPARE(tab->edt4->text(), QStringLiteral("1"));
         clickPage(9, tab->ud1Up); // the arrows stop at the last page
         QCOMPARE(tab->edt4->text(), QStringLiteral("3"));
+    }
+
+    // "笔顺行" puts each character's stroke order above its rows: the count
+    // grows (33 more rows: 9 pages), the selector goes back to page 1, and
+    // the first row shows stroke 1 where the model stood.
+    void strokeRowBoxRecounts()
+    {
+        openTab();
+        QCOMPARE(tab->chkStrokeRow->text(), QStringLiteral("笔顺行"));
+        QVERIFY(!tab->chkStrokeRow->isChecked());
+        const int model = countIn(pic(), cell(0, 0), isInk);
+        clickPage(2, tab->ud1Up);
+        QTest::mouseClick(tab->chkStrokeRow, Qt::LeftButton);
+        QVERIFY(tab->chkStrokeRow->isChecked());
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：9 页A4纸"));
+        QCOMPARE(tab->pageMaximum(), 9);
+        QCOMPARE(tab->edt4->text(), QStringLiteral("1"));
+        QCOMPARE(CurrentPage, 1);
+        const int firstStroke = countIn(pic(), cell(0, 0), isInk);
+        QVERIFY(firstStroke > 0 && firstStroke < model / 2);
+        QVERIFY(countIn(pic(), cell(1, 0), isInk) > model * 3 / 4); // the model, a row down
+        clickPage(9, tab->ud1Up);
+        QCOMPARE(tab->edt4->text(), QStringLiteral("9"));
+        QTest::mouseClick(tab->chkStrokeRow, Qt::LeftButton);
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：7 页A4纸"));
+        QCOMPARE(countIn(pic(), cell(0, 0), isInk), model);
+        QVERIFY(dialogs->messages.isEmpty());
     }
 
     void typingRecounts()

@@ -80,6 +80,8 @@ private slots:
         QTest::newRow("no out") << QStringList{"--text=天"} << "--out is required";
         QTest::newRow("pdf to folder") << QStringList{"--text=天", "--format=pdf", out} << "--out FILE.pdf";
         QTest::newRow("pdf name, jpg") << QStringList{"--text=天", "--out=a.pdf"} << "give --format pdf";
+        QTest::newRow("stroke rows, letters") << QStringList{"--kind=letters", "--stroke-row", out}
+                                              << "--stroke-row is for --kind chinese only";
         QTest::newRow("kind") << QStringList{"--text=天", "--kind=hiragana", out} << "--kind must be one of";
         QTest::newRow("unknown option") << QStringList{"--text=天", "--colour=red", out} << "Unknown option";
         QTest::newRow("positional") << QStringList{"--text=天", out, "extra"} << "unexpected argument 'extra'";
@@ -135,6 +137,28 @@ private slots:
         QImage expected;
         QVERIFY(renderPagePicture(data, s, 4, PageFormat::Png, 96, expected).ok());
         const QImage written(QDir(out).filePath("4.png"));
+        QCOMPARE(written.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+    }
+
+    // --stroke-row: 你 takes 1 + 15 rows and 爨 3 + 15, so 3 pages instead
+    // of 2, each as the core draws it.
+    void strokeRows()
+    {
+        const QString out = tmp.filePath(QStringLiteral("strokes"));
+        const Run r = copybook({"--text=你爨", "--rows=15", "--stroke-row", "--format=png", "--dpi=96",
+                                "--screen-dpi=96", "--out", out});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(entries(out), (QStringList{"1.png", "2.png", "3.png"}));
+
+        StartupData data;
+        loadStartupData(data, 96);
+        WorksheetSettings s;
+        s.text = QStringLiteral("你爨");
+        s.rowsPerChar = 15;
+        s.strokeOrderRows = true;
+        QImage expected;
+        QVERIFY(renderPagePicture(data, s, 2, PageFormat::Png, 96, expected).ok());
+        const QImage written(QDir(out).filePath("2.png"));
         QCOMPARE(written.convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
     }
 

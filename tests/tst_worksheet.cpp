@@ -3,10 +3,13 @@
 #include "PageModel.h"
 #include "PagePainter.h"
 #include "PageWriter.h"
+#include "Graphics.h"
 #include "PrintJob.h"
 #include "StartupData.h"
 
 #include <QFile>
+#include <QPainter>
+#include <QPicture>
 #include <QImageReader>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -20,6 +23,12 @@ using Blocks = QList<PageBlock>;
 PageBlock blk(int index, int rows, int tracing, bool cont = false)
 {
     return PageBlock{index, rows, tracing, cont};
+}
+// A block starting with `strokes` stroke-order rows, the first of them
+// the character's stroke-order row `from`.
+PageBlock sblk(int index, int rows, int strokes, int tracing, bool cont = false, int from = 0)
+{
+    return PageBlock{index, rows, tracing, cont, strokes, from};
 }
 
 // Pixels of a colour (within tol on each channel) inside a rectangle.
@@ -134,6 +143,142 @@ private slots:
         QFETCH(qint64, page);
         QFETCH(Blocks, blocks);
         QCOMPARE(worksheetPageBlocks(length, rows, tracing, page), blocks);
+    }
+
+    // Stroke-order rows: Ceil(strokes / 12) per character, from the stroke
+    // font; none for a character without strokes, none when off.
+    void strokeRowPages_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QList<int>>("strokeRows");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("你: 1 + r") << QStringLiteral("你") << 3 << true << QList<int>{1} << 1;
+        QTest::newRow("爨: 3 + r") << QStringLiteral("爨") << 3 << true << QList<int>{3} << 1;
+        QTest::newRow("no strokes: none") << QStringLiteral("你 a爨") << 2 << true << QList<int>{1, 0, 0, 3} << 1;
+        QTest::newRow("爨 x 5 at 15 rows") << QStringLiteral("爨爨爨爨爨") << 15 << true << QList<int>(5, 3) << 6;
+        QTest::newRow("default, on: 132 rows") << Default33 << 3 << true << QList<int>(33, 1) << 9;
+        QTest::newRow("default, off") << Default33 << 3 << false << QList<int>{} << 7;
+    }
+    void strokeRowPages()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, rows);
+        QFETCH(bool, on);
+        QFETCH(QList<int>, strokeRows);
+        WorksheetSettings s = sheet(text, rows);
+        s.strokeOrderRows = on;
+        QCOMPARE(worksheetRows(data, s).strokeRows, strokeRows);
+        QTEST(worksheetPageCount(data, s), "pages");
+        QTEST(int(allPages(data, s).size()), "pages");
+    }
+
+    // Blocks with stroke-order rows, cut at a page end anywhere: in the
+    // stroke-order rows, between them and the practice rows, in the practice rows.
+    void strokeRowBlocks_data()
+    {
+        QTest::addColumn<QList<int>>("strokeRows");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("tracing");
+        QTest::addColumn<qint64>("page");
+        QTest::addColumn<Blocks>("blocks");
+        QTest::newRow("你 爨") << QList<int>{1, 3} << 3 << 1 << qint64(1)
+                              << Blocks{sblk(0, 4, 1, 1), sblk(1, 6, 3, 1)};
+        QTest::newRow("爨 x 3, r 4, p1: stroke rows cut")
+            << QList<int>{3, 3, 3} << 4 << 1 << qint64(1) << Blocks{sblk(0, 7, 3, 1), sblk(1, 7, 3, 1), sblk(2, 1, 1, 0)};
+        QTest::newRow("爨 x 3, r 4, p2: the rest, with the model")
+            << QList<int>{3, 3, 3} << 4 << 1 << qint64(2) << Blocks{sblk(2, 6, 2, 1, false, 1)};
+        QTest::newRow("爨 x 3, r 3, p1: stroke rows only")
+            << QList<int>{3, 3, 3} << 3 << 1 << qint64(1) << Blocks{sblk(0, 6, 3, 1), sblk(1, 6, 3, 1), sblk(2, 3, 3, 0)};
+        QTest::newRow("爨 x 3, r 3, p2: practice rows only")
+            << QList<int>{3, 3, 3} << 3 << 1 << qint64(2) << Blocks{sblk(2, 3, 0, 1)};
+        QTest::newRow("你 x 4, r 3, t 2, p2: practice rows cut")
+            << QList<int>{1, 1, 1, 1} << 3 << 2 << qint64(2) << Blocks{sblk(3, 1, 0, 0, true)};
+        QTest::newRow("no strokes in between") << QList<int>{1, 0, 1} << 3 << 1 << qint64(1)
+                                               << Blocks{sblk(0, 4, 1, 1), sblk(1, 3, 0, 1), sblk(2, 4, 1, 1)};
+        QTest::newRow("past the end") << QList<int>{3, 3, 3} << 3 << 1 << qint64(3) << Blocks{};
+    }
+    void strokeRowBlocks()
+    {
+        QFETCH(QList<int>, strokeRows);
+        QFETCH(int, rows);
+        QFETCH(int, tracing);
+        QFETCH(qint64, page);
+        const WorksheetRows model{int(strokeRows.size()), rows, tracing, strokeRows};
+        QTEST(worksheetPageBlocks(model, page), "blocks");
+    }
+
+    // A stroke-order row cell k: stroke k in the model colour over the
+    // strokes before it in the tracing colour, more ink from cell to cell;
+    // the cells after the last stroke stay empty, and the practice rows
+    // follow. The same on a picture and as vectors (PDF, printer).
+    void strokeRowCells_data()
+    {
+        QTest::addColumn<bool>("vector");
+        QTest::newRow("picture") << false;
+        QTest::newRow("vectors") << true;
+    }
+    void strokeRowCells()
+    {
+        QFETCH(bool, vector);
+        WorksheetSettings s = sheet(QStringLiteral("你"));
+        s.strokeOrderRows = true;
+        s.modelColor = Qt::red;
+        s.traceColor = Qt::blue;
+        s.frame.gridType = GridType::None;
+        auto render = [&](qint64 page) {
+            QImage img;
+            if (!vector) {
+                if (!renderPagePicture(data, s, page, PageFormat::Bmp, 96, img).ok())
+                    return QImage();
+                return img;
+            }
+            QPicture recorded;
+            {
+                Graphics g(&recorded, 72); // one unit a point
+                g.setPageUnit(PageUnit::Point);
+                g.setAntialiasing(true);
+                paintWorksheetPage(g, data, s, page, PageCanvas{QSizeF(595.5, 842.25), PageOutput::Picture});
+            }
+            img = QImage(794, 1123, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.scale(96.0 / 72, 96.0 / 72);
+            p.drawPicture(0, 0, recorded);
+            return img;
+        };
+        auto red = [this](const QImage &img, int q, int c) { return countColour(img, cell96(q, c), Qt::red); };
+        auto blue = [this](const QImage &img, int q, int c) { return countColour(img, cell96(q, c), Qt::blue); };
+
+        QImage img = render(1);
+        int inkBefore = 0;
+        for (int k = 0; k < 12; ++k) {
+            const QString at = QStringLiteral("cell %1: red %2 blue %3").arg(k + 1).arg(red(img, 0, k)).arg(blue(img, 0, k));
+            if (k >= 7) {
+                QVERIFY2(red(img, 0, k) + blue(img, 0, k) == 0, qPrintable(at));
+                continue;
+            }
+            QVERIFY2(red(img, 0, k) > 10, qPrintable(at));
+            QVERIFY2((blue(img, 0, k) > 10) == (k > 0), qPrintable(at));
+            QVERIFY2(red(img, 0, k) + blue(img, 0, k) > inkBefore, qPrintable(at));
+            inkBefore = red(img, 0, k) + blue(img, 0, k);
+        }
+        // The model and the tracing copy: the whole character, as in the last cell.
+        QVERIFY(red(img, 1, 0) > inkBefore * 3 / 4);
+        QVERIFY(blue(img, 1, 1) > inkBefore * 3 / 4);
+        QCOMPARE(red(img, 2, 0) + blue(img, 2, 0), 0);
+
+        // Page 2 of 爨爨爨 at 4 rows goes on with the third 爨's strokes 13-30,
+        // then its model.
+        s.text = QStringLiteral("爨爨爨");
+        s.rowsPerChar = 4;
+        img = render(2);
+        QVERIFY(blue(img, 0, 0) > 50);                // strokes 1-12 under stroke 13
+        QVERIFY(blue(img, 0, 11) > blue(img, 0, 0));  // 1-23 under 24
+        QVERIFY(red(img, 1, 5) > 5);                  // stroke 30
+        QCOMPARE(red(img, 1, 6) + blue(img, 1, 6), 0);
+        QVERIFY(red(img, 2, 0) > blue(img, 1, 5));    // the model
     }
 
     void geometry_data()
@@ -268,7 +413,7 @@ private slots:
         text[7] = QLatin1Char(' '); // page 2
         text[31] = QChar(0xFF0C);   // "，" on page 7
         const SaveSummary sum =
-            savePagePictures(data, sheet(text), allPages(sheet(text)), PageFormat::Jpeg, 96, dir.path());
+            savePagePictures(data, sheet(text), allPages(data, sheet(text)), PageFormat::Jpeg, 96, dir.path());
         QCOMPARE(sum.written, 5);
         QCOMPARE(sum.failed, 2);
         QCOMPARE(sum.firstFailedPage, 2);
@@ -301,7 +446,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath("book.pdf");
-        const SaveSummary sum = writeWorksheetPdf(data, sheet(), allPages(sheet()), file, QStringLiteral("语文汉字字帖"));
+        const SaveSummary sum = writeWorksheetPdf(data, sheet(), allPages(data, sheet()), file, QStringLiteral("语文汉字字帖"));
         QVERIFY(sum.ok());
         QCOMPARE(pdfPageCount(file), 7);
         QFile f(file);
@@ -312,7 +457,7 @@ private slots:
         // A page that cannot be drawn leaves no file at all.
         QString bad = Default33;
         bad[20] = QLatin1Char('a');
-        const SaveSummary failed = writeWorksheetPdf(data, sheet(bad), allPages(sheet(bad)),
+        const SaveSummary failed = writeWorksheetPdf(data, sheet(bad), allPages(data, sheet(bad)),
                                                      dir.filePath("bad.pdf"), QString());
         QVERIFY(!failed.ok());
         QCOMPARE(failed.firstFailedPage, 5);

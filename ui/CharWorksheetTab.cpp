@@ -127,6 +127,8 @@ void CharWorksheetTab::build()
     chk3->setChecked(true);
     chk4 = named(new QCheckBox(QStringLiteral("显示页码"), pnl12), "chk4");
     chk4->setChecked(true);
+    chkStrokeRow = named(new QCheckBox(QStringLiteral("笔顺行"), pnl12), "chkStrokeRow");
+    chkStrokeRow->setToolTip(QStringLiteral("每个字前加一行笔顺，每格多写一笔"));
     lbl25 = label("lbl25", QStringLiteral("第"), pnl12);
     edt4 = named(new QLineEdit(QStringLiteral("1"), pnl12), "edt4");
     edt4->setValidator(
@@ -215,6 +217,7 @@ void CharWorksheetTab::build()
     c->addSpacing(12);
     c->addWidget(chk3);
     c->addWidget(chk4);
+    c->addWidget(chkStrokeRow);
     c->addStretch(1);
     c->addWidget(lbl25);
     c->addWidget(edt4);
@@ -243,6 +246,8 @@ void CharWorksheetTab::connectControls()
 {
     connect(edt2, &QLineEdit::textChanged, this, &CharWorksheetTab::edt2Change);
     connect(cbb9, &QComboBox::currentIndexChanged, this, &CharWorksheetTab::edt2Change);
+    // Stroke-order rows change the page count, as the rows per character do.
+    connect(chkStrokeRow, &QCheckBox::toggled, this, &CharWorksheetTab::edt2Change);
     for (QComboBox *c : {cbb7, cbb8, cbb10})
         connect(c, &QComboBox::currentIndexChanged, this, &CharWorksheetTab::btn71Click);
     for (QCheckBox *c : {chk3, chk4})
@@ -269,6 +274,7 @@ WorksheetSettings CharWorksheetTab::settings() const
     s.frame.color = pnl15->color();
     s.model = chk3->isChecked();
     s.pageNumbers = chk4->isChecked();
+    s.strokeOrderRows = chkStrokeRow->isChecked();
     s.doubleSided = rg5->itemIndex() == 1;
     s.modelColor = pnl14->color();
     s.traceColor = pnl16->color();
@@ -297,7 +303,7 @@ int CharWorksheetTab::pictureDpi() const
 
 int CharWorksheetTab::CharPageCount() const
 {
-    return worksheetPageCount(int(edt2->text().size()), cbb9->currentIndex() + 1);
+    return worksheetPageCount(m_data, settings());
 }
 
 void CharWorksheetTab::say(const QString &text)

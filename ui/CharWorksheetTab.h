@@ -81,6 +81,7 @@ public:
     QGroupBox *grp3 = nullptr, *grp4 = nullptr;
     QComboBox *cbb7 = nullptr, *cbb8 = nullptr, *cbb9 = nullptr, *cbb10 = nullptr;
     QCheckBox *chk3 = nullptr, *chk4 = nullptr;
+    QCheckBox *chkStrokeRow = nullptr; // "笔顺行": each character starts with its stroke order
     RadioGroup *rg4 = nullptr, *rg5 = nullptr, *rg6 = nullptr, *rg7 = nullptr;
     QPushButton *btn71 = nullptr, *btn72 = nullptr, *btn76 = nullptr;
     QWidget *ud1 = nullptr;

@@ -54,13 +54,13 @@ void runWorksheetSave(QWidget *owner, const StartupData &data, const WorksheetSe
         if (file.isEmpty())
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        sum = writeWorksheetPdf(data, s, allPages(s), file, title);
+        sum = writeWorksheetPdf(data, s, allPages(data, s), file, title);
     } else {
         const QString folder = ChooseFolder(owner);
         if (folder.isEmpty())
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        sum = savePagePictures(data, s, allPages(s), format, dpi, folder);
+        sum = savePagePictures(data, s, allPages(data, s), format, dpi, folder);
     }
     QApplication::restoreOverrideCursor();
     report(owner, sum);
@@ -74,7 +74,7 @@ void runWorksheetPrint(QWidget *owner, const StartupData &data, const WorksheetS
         return;
     printButton->setEnabled(false);
     saveGroup->setEnabled(false);
-    const int n = worksheetPageCount(int(s.text.size()), s.rowsPerChar);
+    const int n = worksheetPageCount(data, s);
 
     // The dialog comes first: nothing is drawn until the user has chosen.
     QPrinter printer(QPrinter::HighResolution);

@@ -6,10 +6,10 @@
 #include "GraphicsPath.h"
 #include "PageModel.h"
 #include "StartupData.h"
+#include "StrokeSheet.h"
 
 namespace {
 
-constexpr int CellsPerRow = 12;
 constexpr int RowGap = 9;
 
 // Twice the signed area of a closed contour (its polygon), sign = direction.
@@ -50,14 +50,15 @@ CharPageGeometry charPageGeometry(const QSizeF &pagePt, double pointsPerPixel)
     geo.fontSize = int(46 * pointsPerPixel);
     geo.side = geo.fontSize + CellMargin;
     geo.rowPitch = geo.side + RowGap;
-    geo.x0 = int((pagePt.width() - CellsPerRow * geo.side) / 2);
+    geo.x0 = int((pagePt.width() - CharCellsPerRow * geo.side) / 2);
     geo.y0 = int((pagePt.height() - WorksheetRowsPerPage * geo.side
                   - (WorksheetRowsPerPage - 1) * RowGap) / 2);
     return geo;
 }
 
 // The Chinese-character page: 15 rows of 12 cells of the stroke font, each
-// character's glyph built once at the first cell and moved from cell to cell.
+// character's glyph built once at the first cell and moved from cell to cell,
+// after the character's stroke-order rows when they are asked for.
 PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
                               qint64 page, const PageCanvas &canvas)
 {
@@ -68,12 +69,37 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
     FrameStyle frame = s.frame;
     frame.width = 1.0;
 
-    const QList<PageBlock> blocks =
-        worksheetPageBlocks(int(s.text.size()), s.rowsPerChar, s.tracingRows, page);
+    const QList<PageBlock> blocks = worksheetPageBlocks(worksheetRows(data, s), page);
     int q = 1; // page row, from 1
+    auto frameRow = [&](int row) {
+        for (int c = 0; c < CharCellsPerRow; ++c) {
+            g.resetTransform();
+            g.translateTransform(c * geo.side, (row - 1) * geo.rowPitch);
+            drawCellFrame(g, frame, geo.x0, geo.y0, geo.side);
+        }
+    };
     g.resetTransform();
     for (const PageBlock &b : blocks) {
         const QString ch = s.text.mid(b.charIndex, 1);
+        if (b.strokeRows > 0) {
+            // The stroke-order sheet's own cells, laid on the page's rows:
+            // the page draws the grid, the sheet the strokes.
+            for (int j = 0; j < b.strokeRows; ++j)
+                frameRow(q + j);
+            SheetStyle order;
+            order.splitMode = SplitMode::NewStroke;
+            order.charColor = s.modelColor;
+            order.traceColor = s.traceColor;
+            order.frame.gridType = GridType::None;
+            const SheetMetrics metrics{geo.fontSize, 0, RowGap, CharCellsPerRow};
+            const SheetGlyph glyph(data.PrivateFonts, data.CharFontFamily, ch);
+            drawSheet(g, glyph.sized(geo.fontSize), order, metrics, geo.x0, geo.y0 + (q - 1) * geo.rowPitch,
+                      SheetRows{b.firstStrokeRow, b.strokeRows});
+            q += b.strokeRows;
+        }
+        const int practiceRows = b.rows - b.strokeRows;
+        if (practiceRows == 0)
+            continue;
         int zx = 0, zy = 0;
         if (bhs(data.PrivateFonts, data.CharFontFamily, ch, geo.fontSize, zx, zy) < 1) {
             g.resetTransform();
@@ -92,9 +118,9 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
             else
                 g.fillWinding(atOnce, color);
         };
-        for (int j = 1; j <= b.rows; ++j, ++q) {
+        for (int j = 1; j <= practiceRows; ++j, ++q) {
             const bool tracing = j <= b.tracingRows;
-            for (int c = 0; c < CellsPerRow; ++c) {
+            for (int c = 0; c < CharCellsPerRow; ++c) {
                 g.resetTransform();
                 g.translateTransform(c * geo.side, (q - 1) * geo.rowPitch);
                 drawCellFrame(g, frame, geo.x0, geo.y0, geo.side);

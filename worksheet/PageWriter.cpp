@@ -172,10 +172,10 @@ QString pageFileName(const QString &folder, qint64 page, PageFormat format)
     return dir + QString::number(page) + pageFormatExtension(format);
 }
 
-QList<qint64> allPages(const WorksheetSettings &s)
+QList<qint64> allPages(const StartupData &data, const WorksheetSettings &s)
 {
     QList<qint64> pages;
-    const int n = worksheetPageCount(int(s.text.size()), s.rowsPerChar);
+    const int n = worksheetPageCount(data, s);
     for (int p = 1; p <= n; ++p)
         pages.append(p);
     return pages;

@@ -57,8 +57,8 @@ PageResult writePagePicture(const StartupData &data, const WorksheetSettings &s,
 // folder + "/" + page + extension: 1.jpg, 2.jpg, …
 QString pageFileName(const QString &folder, qint64 page, PageFormat format);
 
-// The pages 1..n of a text.
-QList<qint64> allPages(const WorksheetSettings &s);
+// The pages 1..n of a copybook.
+QList<qint64> allPages(const StartupData &data, const WorksheetSettings &s);
 
 // Called after each page: pages done so far and the total.
 using PageProgress = std::function<void(int done, int total)>;

@@ -26,6 +26,9 @@ struct WorksheetSettings
     // also the guide-line and digit-cell colour of the other two kinds.
     FrameStyle frame;
     bool model = true;        // first cell of each character in modelColor
+    // Chinese: each character starts with its stroke order, one stroke per
+    // cell, on as many rows as its strokes need.
+    bool strokeOrderRows = false;
     bool pageNumbers = true;
     bool doubleSided = false; // Chinese: even page numbers bottom left
     QColor modelColor = Qt::black;
@@ -36,6 +39,8 @@ struct WorksheetSettings
 
 // Rows of 15 per page, for every kind.
 constexpr int WorksheetRowsPerPage = 15;
+// Cells in a row of the Chinese-character page.
+constexpr int CharCellsPerRow = 12;
 
 // A4 page pictures: 794 x 1123, 2480 x 3508 and 4961 x 7016 pixels at 96,
 // 300 and 600 dpi, drawn at 72 / dpi points per pixel.
