@@ -82,7 +82,7 @@ public:
     void clear()
     {
         m_g->clear(Qt::transparent);
-        m_empty = true;
+        m_ink = QRect();
     }
 
     void add(const QPainterPath &stroke, const QColor &color)
