@@ -2,6 +2,11 @@
 
 #include "GraphicsPath.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#include <xmmintrin.h>
+#endif
+
 Graphics::Graphics(QImage &target, double dpi) : m_dpi(dpi > 0 ? dpi : 96.0)
 {
     if (!target.isNull())
@@ -56,7 +61,43 @@ void blendSourceOver(QImage &target, QPoint at, const QImage &src, const QRect &
         // Written through the painter's own buffer, as the painter writes.
         auto *d = reinterpret_cast<quint32 *>(const_cast<uchar *>(target.constScanLine(y))) + area.left();
         const auto *s = reinterpret_cast<const quint32 *>(src.constScanLine(y - at.y())) + (area.left() - at.x());
-        for (int x = 0; x < area.width(); ++x) {
+        int x = 0;
+#ifdef __SSE2__
+        // The picture is larger than the cache: ask for a later row of the
+        // target before its stroke edges need it.
+        if (y + 4 <= area.bottom()) {
+            const char *ahead = reinterpret_cast<const char *>(target.constScanLine(y + 4) + 4 * area.left());
+            for (int b = 0; b < 4 * area.width(); b += 64)
+                _mm_prefetch(ahead + b, _MM_HINT_T0);
+        }
+        // Four pixels at a time, with the same rounding: most of a layer
+        // is empty or solid ink.
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i alphaMask = _mm_set1_epi32(int(0xff000000));
+        const __m128i rbMask = _mm_set1_epi32(0x00ff00ff);
+        const __m128i half = _mm_set1_epi16(0x80);
+        for (; x + 4 <= area.width(); x += 4) {
+            const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + x));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(p, zero)) == 0xffff)
+                continue;
+            auto *dp = reinterpret_cast<__m128i *>(d + x);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(p, alphaMask), alphaMask)) == 0xffff) {
+                _mm_storeu_si128(dp, p);
+                continue;
+            }
+            // d = p + d * (255 - alpha(p)) / 255, on 16-bit lanes.
+            __m128i a = _mm_srli_epi32(p, 24);
+            a = _mm_sub_epi16(rbMask, _mm_or_si128(a, _mm_slli_epi32(a, 16)));
+            const __m128i q = _mm_loadu_si128(dp);
+            __m128i ag = _mm_mullo_epi16(_mm_srli_epi16(q, 8), a);
+            __m128i rb = _mm_mullo_epi16(_mm_and_si128(q, rbMask), a);
+            rb = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(rb, _mm_srli_epi16(rb, 8)), half), 8);
+            ag = _mm_add_epi16(_mm_add_epi16(ag, _mm_srli_epi16(ag, 8)), half);
+            ag = _mm_andnot_si128(rbMask, ag);
+            _mm_storeu_si128(dp, _mm_add_epi8(p, _mm_or_si128(ag, rb)));
+        }
+#endif
+        for (; x < area.width(); ++x) {
             const quint32 p = s[x];
             if (p >= 0xff000000u)
                 d[x] = p;
