@@ -167,7 +167,8 @@ int writeAnimations(const Options &o, const QString &list)
     if (failed > 0)
         fail(WritesFailed, QStringLiteral("%1 of %2 animations could not be written; the first: %3")
                                .arg(failed).arg(list.size()).arg(first));
-    std::fprintf(stderr, "%d animations written to %s in %.1f s\n", int(list.size()),
+    std::fprintf(stderr, "%d %s written to %s in %.1f s\n", int(list.size()),
+                 list.size() == 1 ? "animation" : "animations",
                  qPrintable(QDir::toNativeSeparators(dir.absolutePath())), clock.elapsed() / 1000.0);
     return Ok;
 }
@@ -241,8 +242,9 @@ int main(int argc, char *argv[])
         fail(WritesFailed, QStringLiteral("%1 of %2 pictures could not be written; the first: %3 (%4)")
                                .arg(sum.failed).arg(total).arg(sum.first.path, sum.first.reason));
     const QDir dir(o.out);
-    std::fprintf(stderr, "%d pictures written to %s in %.1f s (%.0f per second, %d jobs)\n", total,
+    std::fprintf(stderr, "%d %s written to %s in %.1f s (%.0f per second, %d %s)\n", total,
+                 total == 1 ? "picture" : "pictures",
                  qPrintable(QDir::toNativeSeparators(dir.absolutePath())), sum.seconds,
-                 sum.seconds > 0 ? total / sum.seconds : 0.0, sum.jobs);
+                 sum.seconds > 0 ? total / sum.seconds : 0.0, sum.jobs, sum.jobs == 1 ? "job" : "jobs");
     return Ok;
 }
