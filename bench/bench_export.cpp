@@ -3,7 +3,7 @@
 // 1. all characters (or the first N) with the default settings, JPEG and PNG
 //    at 300 dpi, kelvora-export on all cores, against the encoder alone
 //    re-encoding the written pictures on the same number of threads;
-// 2. 300 characters (fixed random choice) at 1, 2 and 8 jobs;
+// 2. 300 characters (fixed random choice) at 1, 2 and 8 jobs, best of three;
 // 3. the batch dialog against kelvora-export for the same 500 characters.
 // Wall times depend on what else runs: the load average is printed with
 // every figure, and the CPU seconds beside them are what a quiet machine
@@ -265,7 +265,13 @@ int main(int argc, char *argv[])
         const int jobsList[3] = {1, 2, 8};
         for (int k = 0; k < 3; ++k) {
             const QString l0 = load();
-            const Timing t = runExporter(some, QStringLiteral("jpg"), jobsList[k], fresh());
+            // A run this short is easily disturbed: the best of three.
+            Timing t = runExporter(some, QStringLiteral("jpg"), jobsList[k], fresh());
+            for (int again = 0; again < 2; ++again) {
+                const Timing u = runExporter(some, QStringLiteral("jpg"), jobsList[k], fresh());
+                if (u.wall > 0 && (t.wall < 0 || u.wall < t.wall))
+                    t = u;
+            }
             perSecond[k] = t.wall > 0 ? some.size() / t.wall : 0;
             cpuSeconds[k] = t.cpu;
             std::printf("jpg, %d random characters, %d job%s: %.1f s, %.0f/s (CPU %.1f s), load %s\n",
