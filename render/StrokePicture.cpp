@@ -154,6 +154,17 @@ QImage PictureCanvas::image(int width, int height, QImage::Format format)
     return QImage(reinterpret_cast<uchar *>(m_bytes.data()), width, height, qsizetype(width) * 4, format);
 }
 
+namespace {
+
+// Cells start at a margin of 10 screen pixels, on pictures and vector sheets
+// alike, and are not centred.
+int sheetMargin(const PictureSettings &s)
+{
+    return int(10 * s.pointsPerPixel);
+}
+
+} // namespace
+
 PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
                                   const PictureSettings &s, QImage &out, PictureCanvas *canvas)
 {
@@ -183,7 +194,7 @@ PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QStr
         return {PictureStatus::TooLarge, QStringLiteral("out of memory")};
     image.fill(png ? 0u : 0xFFFFFFFFu);
     setBitmapDpi(image, dpi);
-    const int mg = int(10 * s.pointsPerPixel); // cells start at the margin, not centred
+    const int mg = sheetMargin(s);
     drawSheet(image, dpi, glyph.sized(s.metrics.fsize), s.style, s.metrics, mg, mg);
     out = image;
     return {};
@@ -230,7 +241,7 @@ bool paintVectorSheet(QPaintDevice &device, const SizedGlyph &glyph, const Pictu
         return false;
     g.setPageUnit(PageUnit::Point);
     g.setAntialiasing(true);
-    const int mg = int(10 * s.pointsPerPixel); // as on the pictures
+    const int mg = sheetMargin(s);
     drawSheet(g, glyph, s.style, s.metrics, mg, mg);
     return true;
 }
