@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QPolygonF>
+#include <QString>
+
+// How closely a drawn stroke must follow its centre line: 宽松 / 标准 / 严格.
+enum class Strictness { Loose, Normal, Strict };
+
+// Why a stroke was refused (None for a match).
+enum class MissReason {
+    None,
+    Backwards,   // the right stroke, written from its end to its start
+    WrongStroke, // looks like another stroke of the character
+    TooShort,    // a dab, or only part of the stroke
+    WrongPlace,  // the right shape in the wrong place
+    WrongShape,  // in the right place, but not the stroke's shape
+    Invalid,     // fewer than 2 usable points, NaN or huge coordinates
+};
+
+struct StrokeVerdict
+{
+    bool match = false;
+    bool backwards = false;
+    int looksLike = -1; // 0-based: the other stroke of the character it resembles, -1 none
+    MissReason reason = MissReason::None;
+    // Words a parent understands: "方向反了", "这一笔不是第 3 笔", "写得太短",
+    // "位置不对", …; empty for a match.
+    QString reasonText() const;
+};
+
+// One drawn stroke against the stroke expected next. Points are in the
+// 1024-unit box of the stroke data with y downward (the source's (x, y) is
+// (x, 900 - y) here); centre lines run in the brush's direction.
+class StrokeChecker
+{
+public:
+    // centreLines: every stroke of the character in writing order;
+    // expected: 0-based index of the stroke due now.
+    static StrokeVerdict check(const QList<QPolygonF> &centreLines, int expected, const QPolygonF &drawn,
+                               Strictness strictness = Strictness::Normal);
+};
