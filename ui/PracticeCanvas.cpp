@@ -122,9 +122,10 @@ void PracticeCanvas::rebuild()
         frame.width = 2.0;
         drawCellFrame(g, frame, m_cell.left, m_cell.top, m_cell.side);
         if (m_look.showGlyph) {
-            // Half way from the tracing colour to white: seen, not read as ink.
+            // Three quarters of the way from the tracing colour to white:
+            // seen, not read as ink, and lighter than a hint.
             const QColor t = m_look.traceColor;
-            const QColor faint((t.red() + 255) / 2, (t.green() + 255) / 2, (t.blue() + 255) / 2);
+            const QColor faint((t.red() + 3 * 255) / 4, (t.green() + 3 * 255) / 4, (t.blue() + 3 * 255) / 4);
             for (const QPainterPath &s : m_cell.strokes)
                 g.fillPath(s, faint);
         }
