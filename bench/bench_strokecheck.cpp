@@ -6,7 +6,7 @@
 // refused; each check must take at most 1 ms. Every figure is printed
 // beside its target. --verbose adds the reasons and the figures of misses.
 #include "StrokeChecker.h"
-#include "CenterLineSource.h"
+#include "StartupData.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -204,8 +204,11 @@ int main(int argc, char **argv)
         if (a.startsWith(QStringLiteral("--chars=")))
             characters = std::max(1, a.mid(8).toInt());
 
-    const CenterLineSource source = CenterLineSource::load();
-    if (source.chars.isEmpty()) {
+    StartupData data;
+    loadStartupData(data, 96, StartupTables | StartupCenterLines);
+    const QString chars = data.allSupported();
+    const CenterLines &source = data.CenterLines;
+    if (source.characterCount() == 0 || chars.isEmpty()) {
         std::fprintf(stderr, "bench_strokecheck: no centre lines\n");
         return 1;
     }
@@ -213,7 +216,7 @@ int main(int argc, char **argv)
     Tally right, back, other, neighbour, moved, third;
     std::vector<std::pair<QString, StrokeFigures>> rightMisses;
     for (int c = 0; c < characters; ++c) {
-        const QChar ch = source.chars.at(uniformInt(0, int(source.chars.size()) - 1));
+        const QChar ch = chars.at(uniformInt(0, int(chars.size()) - 1));
         const QList<QPolygonF> lines = source.strokes(ch);
         const int n = int(lines.size());
         for (int e = 0; e < n; ++e) {
