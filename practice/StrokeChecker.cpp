@@ -421,7 +421,10 @@ StrokeVerdict StrokeChecker::check(const QList<QPolygonF> &centreLines, int expe
         v.looksLike = rival;
         return v;
     }
-    if (!j.lengthOk && f.lengthRatio < limits.minLength) {
+    // Short of the line: a dab, or stopped early. From the start to the end
+    // but short: a shortcut, which is the wrong shape.
+    const bool spansLine = f.startDistance <= limits.endDistance && f.endDistance <= limits.endDistance;
+    if (!j.lengthOk && f.lengthRatio < limits.minLength && (!spansLine || d.length < DabLength)) {
         v.reason = MissReason::TooShort;
         return v;
     }
