@@ -59,8 +59,12 @@ PracticePanel::PracticePanel(const StartupData &data, PracticeSession::LineSourc
     lblPracticeResult = new QLabel(this);
     lblPracticeResult->setObjectName(QStringLiteral("lblPracticeResult"));
     lblPracticeResult->setWordWrap(true);
+    // Read from across a classroom: half as large again as the controls.
     QFont big = lblPracticeResult->font();
-    big.setPointSizeF(big.pointSizeF() * 1.5);
+    if (big.pixelSize() > 0)
+        big.setPixelSize(big.pixelSize() * 3 / 2);
+    else
+        big.setPointSizeF(big.pointSizeF() * 1.5);
     lblPracticeResult->setFont(big);
     lblPracticeResult->setMinimumHeight(2 * QFontMetrics(big).height() + 6);
     page->addWidget(lblPracticeResult);
