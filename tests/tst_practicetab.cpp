@@ -5,6 +5,8 @@
 #include "PracticeTab.h"
 #include "QueryState.h"
 #include "TypeText.h"
+#include "ImageView.h"
+#include "quanping.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -269,6 +271,38 @@ private slots:
         QCOMPARE(tab->session().misses(2), 1);
         // The ink of the stroke lies where the finger went, in the box.
         QVERIFY(QLineF(canvas->lastStroke().first(), reversed(due()).first()).length() < 8);
+    }
+
+    // Full screen has the same practice over its picture, on its own text,
+    // in the main window's colours; leaving it shows the picture again.
+    void practiceInFullScreen()
+    {
+        form->edt1->setText(QStringLiteral("口"));
+        TForm2 full(form.get());
+        form->setOtherWindows(&full, nullptr, nullptr);
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&full));
+        QVERIFY(!full.practice->isVisible());
+        QTest::mouseClick(full.btnPractice, Qt::LeftButton);
+        QVERIFY(full.practice->isVisible() && !full.img1->isVisible());
+        QCOMPARE(full.practice->geometry(), full.img1->geometry());
+        canvas = full.practice->practiceCanvas;
+        QCOMPARE(full.practice->session().currentChar(), QChar(0x53E3));
+        QCOMPARE(canvas->look().charColor, form->pnl3->color());
+        QVERIFY(canvas->cell().side > tab->practiceCanvas->cell().side);
+
+        const PracticeSession &s = full.practice->session();
+        writeWithMouse(s.centreLines().value(0));
+        QCOMPARE(s.currentStroke(), 1);
+        QVERIFY(full.practice->lblPracticeResult->text().contains(QStringLiteral("第 1 笔写对了")));
+
+        full.edt1->setText(QStringLiteral("川"));
+        QTest::keyClick(full.edt1, Qt::Key_Return);
+        QCOMPARE(s.currentChar(), QChar(0x5DDD));
+        QTest::mouseClick(full.btnPractice, Qt::LeftButton);
+        QVERIFY(!full.practice->isVisible() && full.img1->isVisible());
+        full.close();
+        form->setOtherWindows(nullptr, nullptr, nullptr);
     }
 };
 
