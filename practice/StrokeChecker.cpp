@@ -27,10 +27,12 @@ struct Curve
 };
 
 // How far a drawing may stray at one strictness. Distances are in units of
-// the 1024 box: a child's character is rarely placed within 30 units of the
+// the 1024 box. A child's character is seldom placed within 30 units of the
 // model, scaled within a tenth or turned within a few degrees, so a right
-// stroke near the edge of the box sits up to about 80 units off its line,
-// while the nearest other strokes of a character run 110 units away or more.
+// stroke near the edge of the box may sit 80 units or more off its line: the
+// place limits of 标准 leave room for twice that unsteadiness. Another
+// stroke lying nearer than that is told apart by comparing the drawing with
+// every stroke of the character, not by these limits.
 struct Limits
 {
     double meanDistance;
@@ -47,20 +49,20 @@ Limits limitsFor(Strictness s)
 {
     switch (s) {
     case Strictness::Loose:
-        return {100, 165, 0.30, 0.80, 30, 0.45, 3.0, 250};
+        return {130, 215, 0.30, 0.80, 30, 0.45, 3.0, 250};
     case Strictness::Strict:
-        return {58, 105, 0.65, 0.50, 18, 0.65, 2.0, 150};
+        return {72, 125, 0.65, 0.50, 18, 0.65, 2.0, 150};
     case Strictness::Normal:
         break;
     }
-    return {78, 135, 0.50, 0.65, 24, 0.55, 2.5, 200};
+    return {100, 170, 0.50, 0.65, 24, 0.55, 2.5, 200};
 }
 
-// The guard's limits: two thirds of the level's, for a drawing that fits
-// another stroke better than the one due.
+// The guard's limits: three quarters of the level's, for a drawing that
+// fits a later stroke better than the one due.
 Limits guarded(Limits l)
 {
-    const double f = 2.0 / 3.0;
+    const double f = 0.75;
     l.meanDistance *= f;
     l.endDistance *= f;
     l.shape *= f;

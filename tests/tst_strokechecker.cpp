@@ -228,11 +228,12 @@ private slots:
         };
         for (const Strictness s : {Strictness::Loose, Strictness::Normal, Strictness::Strict})
             QVERIFY(accepts(s, 0));
-        QVERIFY(accepts(Strictness::Loose, 80));
-        QVERIFY(accepts(Strictness::Normal, 50));
-        QVERIFY(!accepts(Strictness::Strict, 80));
-        QVERIFY(!accepts(Strictness::Normal, 110));
-        for (double dy = 0; dy <= 150; dy += 5) {
+        QVERIFY(accepts(Strictness::Loose, 130));
+        QVERIFY(accepts(Strictness::Normal, 80));
+        QVERIFY(!accepts(Strictness::Strict, 100));
+        QVERIFY(!accepts(Strictness::Normal, 130));
+        QVERIFY(!accepts(Strictness::Loose, 170));
+        for (double dy = 0; dy <= 200; dy += 5) {
             QVERIFY2(accepts(Strictness::Normal, dy) <= accepts(Strictness::Loose, dy), qPrintable(QString::number(dy)));
             QVERIFY2(accepts(Strictness::Strict, dy) <= accepts(Strictness::Normal, dy), qPrintable(QString::number(dy)));
         }
