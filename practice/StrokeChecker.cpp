@@ -277,10 +277,17 @@ double shapeLimit(const Limits &l, const Curve &line)
     return l.shape + l.shapeNoise / std::max(size, 1.0);
 }
 
+// The least drawn length of a line. Dots are written as small ticks, so a
+// short line asks for a little less than its share.
+double shortest(const Limits &l, double lineLength)
+{
+    return std::max(DabLength, l.minLength * lineLength - 20);
+}
+
 Judgement judge(const StrokeFigures &f, const Limits &l, double shapeLim, double drawnLength)
 {
     Judgement j;
-    j.lengthOk = drawnLength >= DabLength && f.lengthRatio >= l.minLength
+    j.lengthOk = drawnLength >= shortest(l, f.lineLength)
         && drawnLength <= f.lineLength * l.maxLength + l.maxLengthAdd;
     j.placeOk = f.meanDistance <= l.meanDistance && f.startDistance <= l.endDistance
         && f.endDistance <= l.endDistance;
@@ -423,10 +430,12 @@ StrokeVerdict StrokeChecker::check(const QList<QPolygonF> &centreLines, int expe
         v.looksLike = rival;
         return v;
     }
-    // Short of the line: a dab, or stopped early. From the start to the end
-    // but short: a shortcut, which is the wrong shape.
-    const bool spansLine = f.startDistance <= limits.endDistance && f.endDistance <= limits.endDistance;
-    if (!j.lengthOk && f.lengthRatio < limits.minLength && (!spansLine || d.length < DabLength)) {
+    // Short of the line: a dab, or begun right and stopped early. From the
+    // start to the end but short: a shortcut, which is the wrong shape.
+    const bool startOk = f.startDistance <= limits.endDistance, endOk = f.endDistance <= limits.endDistance;
+    const bool dab = d.length < shortest(limits, line.length);
+    const bool stoppedEarly = startOk && !endOk && f.lengthRatio < 0.8 && j.directionOk;
+    if ((dab && !(startOk && endOk)) || d.length < DabLength || stoppedEarly) {
         v.reason = MissReason::TooShort;
         return v;
     }

@@ -8,7 +8,7 @@
 
 namespace {
 
-enum Mode { Right, Reversed, FirstThird, Straight };
+enum Mode { Right, Reversed, FirstThird, ThreeFifths, Tick, Straight };
 
 double lengthOf(const QPolygonF &p)
 {
@@ -143,6 +143,7 @@ private slots:
         row("三 3 as 2, an earlier one", "三", 3, 2, Right, still, "looks 2");
         row("三 3 reversed", "三", 3, 3, Reversed, still, "backwards");
         row("三 3 first third", "三", 3, 3, FirstThird, still, "short");
+        row("三 3 stopped at three fifths", "三", 3, 3, ThreeFifths, still, "short");
         row("川 1 as 2", "川", 1, 2, Right, still, "looks 2");
         row("川 3 as 2", "川", 3, 2, Right, still, "looks 2");
         row("川 2 reversed", "川", 2, 2, Reversed, still, "backwards");
@@ -163,6 +164,7 @@ private slots:
         row("心 1 reversed", "心", 1, 1, Reversed, still, "backwards");
         row("心 4 reversed", "心", 4, 4, Reversed, still, "backwards");
         row("心 2 reversed", "心", 2, 2, Reversed, still, "backwards");
+        row("心 3 a short tick", "心", 3, 3, Tick, still, "match");
         row("心 3 over to the right", "心", 3, 3, Right, QPointF(200, 0), "place|looks 4");
         row("必 3 as 5", "必", 3, 5, Right, still, "looks 5");
         row("必 5 as 1", "必", 5, 1, Right, still, "looks 1");
@@ -195,6 +197,12 @@ private slots:
             break;
         case FirstThird:
             points = hand(line, seed, 0, 1.0 / 3, 10);
+            break;
+        case ThreeFifths:
+            points = hand(line, seed, 0, 0.6, 14);
+            break;
+        case Tick:
+            points = hand(line, seed, 0, 0.55, 8);
             break;
         case Straight:
             points = hand(QPolygonF{line.first(), line.last()}, seed);
