@@ -172,6 +172,14 @@ private slots:
         row("必 5 reversed", "必", 5, 5, Reversed, still, "backwards");
         row("必 4 as 2", "必", 4, 2, Right, still, "looks 2|shape");
         row("必 4 first third", "必", 4, 4, FirstThird, still, "short");
+        // The short dot of 氵: only its direction tells it from its reverse.
+        row("江 2 right", "江", 2, 2, Right, still, "match");
+        row("江 2 reversed", "江", 2, 2, Reversed, still, "backwards");
+        // The two short horizontals of 言, 125 units apart: a drawing nearer
+        // the later one is judged strictly, one nearer the earlier is not.
+        row("言 3 as 4 nudged up", "言", 3, 4, Right, QPointF(0, -40), "looks 4");
+        row("言 3 nudged down", "言", 3, 3, Right, QPointF(0, 40), "match");
+        row("言 4 nudged up", "言", 4, 4, Right, QPointF(0, -40), "match");
     }
 
     void verdicts()
