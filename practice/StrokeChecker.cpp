@@ -27,12 +27,12 @@ struct Curve
 };
 
 // How far a drawing may stray at one strictness. Distances are in units of
-// the 1024 box. A child's character is seldom placed within 30 units of the
-// model, scaled within a tenth or turned within a few degrees, so a right
-// stroke near the edge of the box may sit 80 units or more off its line: the
-// place limits of 标准 leave room for twice that unsteadiness. Another
-// stroke lying nearer than that is told apart by comparing the drawing with
-// every stroke of the character, not by these limits.
+// the 1024 box. A child's character often sits 30 units off the model, a
+// tenth larger or smaller and turned a few degrees, which puts a right
+// stroke near the edge of the box 80 units or more off its line: the place
+// limits of 标准 leave room for twice that unsteadiness. Another stroke
+// lying nearer than that is told apart by comparing the drawing with every
+// stroke of the character, not by these limits.
 struct Limits
 {
     double meanDistance;
@@ -385,25 +385,30 @@ StrokeVerdict StrokeChecker::check(const QList<QPolygonF> &centreLines, int expe
     const double shapeLim = shapeLimit(limits, line);
     const Judgement j = judge(f, limits, shapeLim, d.length);
 
-    // The other strokes, best placed first: what the drawing may be instead.
+    // The other strokes placed nearer the drawing than the one due, nearest
+    // first: what the drawing may be instead.
     const double ownScore = placeScore(f);
-    int rival = -1;
-    double rivalScore = std::numeric_limits<double>::max();
+    std::vector<std::pair<double, int>> nearer;
     for (int k = 0; k < int(p.lines.size()); ++k) {
         if (k == expected || p.lines[size_t(k)].length <= 0)
             continue;
         const double s = placeScore(figures(p.lines[size_t(k)], d, false));
-        if (s < rivalScore) {
-            rivalScore = s;
-            rival = k;
-        }
+        if (s < ownScore)
+            nearer.push_back({s, k});
     }
-    const bool rivalPasses = rival >= 0 && rivalScore < ownScore && passes(p.lines[size_t(rival)], d, limits);
+    std::sort(nearer.begin(), nearer.end());
+    const bool nearerLater =
+        std::any_of(nearer.cbegin(), nearer.cend(), [expected](const auto &n) { return n.second > expected; });
+    // The stroke it looks like: the nearest of the first few that it passes for.
+    int rival = -1;
+    for (size_t i = 0; i < std::min<size_t>(nearer.size(), 3) && rival < 0; ++i)
+        if (passes(p.lines[size_t(nearer[i].second)], d, limits))
+            rival = nearer[i].second;
+    const bool rivalPasses = rival >= 0;
 
     if (j.all()) {
         // The guard: a drawing nearer a later stroke must fit the one due
         // closely to count for it.
-        const bool nearerLater = rival > expected && rivalScore < ownScore;
         if (!nearerLater || judge(f, guarded(limits), shapeLimit(guarded(limits), line), d.length).all()) {
             v.match = true;
             return v;
