@@ -105,6 +105,40 @@ QPolygonF draw(const QPolygonF &line, const Hand &h)
     return out;
 }
 
+// The line as a sloppier hand writes it: corners rounded off (each point
+// the mean of the line over 100 units around it) and a final hook, turning
+// back by more than 60° in the last fifth, left out.
+QPolygonF sloppy(const QPolygonF &line)
+{
+    const double len = lengthOf(line);
+    QPolygonF dense;
+    for (int i = 0; i <= 100; ++i)
+        dense << pointAt(line, len * i / 100);
+    // Where a hook starts: the last sharp turn in the last fifth.
+    int end = 100;
+    for (int i = 98; i >= 80; --i) {
+        const QPointF a = dense[i] - dense[i - 2], b = dense[i + 2] - dense[i];
+        const double la = std::hypot(a.x(), a.y()), lb = std::hypot(b.x(), b.y());
+        if (la > 0 && lb > 0 && QPointF::dotProduct(a, b) / (la * lb) < 0.5) {
+            end = i;
+            break;
+        }
+    }
+    QPolygonF out;
+    const int half = std::max(1, int(50 / std::max(len / 100, 1e-9)));
+    for (int i = 0; i <= end; ++i) {
+        QPointF sum;
+        int n = 0;
+        for (int k = std::max(0, i - half); k <= std::min(end, i + half); ++k, ++n)
+            sum += dense[k];
+        out << sum / n;
+    }
+    // Averaging pulls the ends inwards: keep them where the hand put them.
+    out.first() = dense.first();
+    out.last() = dense[end];
+    return out;
+}
+
 QPolygonF reversed(QPolygonF p)
 {
     std::reverse(p.begin(), p.end());
@@ -225,7 +259,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    Tally right, back, other, neighbour, moved, third;
+    Tally right, back, other, neighbour, moved, third, rounded;
     std::vector<std::pair<QString, StrokeFigures>> rightMisses;
     for (int c = 0; c < characters; ++c) {
         const QChar ch = chars.at(uniformInt(0, int(chars.size()) - 1));
@@ -266,6 +300,8 @@ int main(int argc, char **argv)
 
             if (lengthOf(lines[e]) >= 400)
                 count(third, timedCheck(lines, e, draw(part(lines[e], 0, 1.0 / 3), randomHand())));
+
+            count(rounded, timedCheck(lines, e, draw(sloppy(lines[e]), randomHand())));
         }
     }
 
@@ -297,6 +333,8 @@ int main(int argc, char **argv)
     all &= print("neighbouring stroke (110-220 apart) refused", pct(neighbour.refused, neighbour.cases), 95, true);
     all &= print("right stroke moved 280 units refused", pct(moved.refused, moved.cases), 95, true);
     all &= print("first third of a long stroke refused", pct(third.refused, third.cases), 95, true);
+    std::printf("  %-44s %8.2f %%   (no target)\n", "right, corners rounded and hook left out",
+                pct(rounded.cases - rounded.refused, rounded.cases));
     all &= print("mean CPU time a stroke", checkNs / 1e6 / std::max(1, checks), 1, false, "ms");
     std::sort(times.begin(), times.end());
     std::printf("  %-44s %8.3f ms   (load average %s)\n", "99th percentile of a check",
@@ -312,6 +350,7 @@ int main(int argc, char **argv)
         printReasons("neighbouring", neighbour);
         printReasons("moved", moved);
         printReasons("first third", third);
+        printReasons("rounded", rounded);
         for (const auto &[what, f] : rightMisses)
             std::printf("    miss %s  mean %.0f start %.0f end %.0f dir %.2f shape %.2f len %.2f (line %.0f)\n",
                         qPrintable(what), f.meanDistance, f.startDistance, f.endDistance, f.direction, f.shape,
