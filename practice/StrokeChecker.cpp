@@ -27,10 +27,12 @@ struct Curve
 };
 
 // How far a drawing may stray at one strictness. Distances are in units of
-// the 1024 box: a child's character is rarely placed within 30 units of the
-// model, scaled within a tenth or turned within a few degrees, so a right
-// stroke near the edge of the box sits up to about 80 units off its line,
-// while the nearest other strokes of a character run 110 units away or more.
+// the 1024 box. A child's character often sits 30 units off the model, a
+// tenth larger or smaller and turned a few degrees, which puts a right
+// stroke near the edge of the box 80 units or more off its line: the place
+// limits of 标准 leave room for twice that unsteadiness. Another stroke
+// lying nearer than that is told apart by comparing the drawing with every
+// stroke of the character, not by these limits.
 struct Limits
 {
     double meanDistance;
@@ -47,20 +49,20 @@ Limits limitsFor(Strictness s)
 {
     switch (s) {
     case Strictness::Loose:
-        return {100, 165, 0.30, 0.80, 30, 0.45, 3.0, 250};
+        return {130, 215, 0.30, 0.80, 30, 0.45, 3.0, 250};
     case Strictness::Strict:
-        return {58, 105, 0.65, 0.50, 18, 0.65, 2.0, 150};
+        return {72, 125, 0.65, 0.50, 18, 0.65, 2.0, 150};
     case Strictness::Normal:
         break;
     }
-    return {78, 135, 0.50, 0.65, 24, 0.55, 2.5, 200};
+    return {100, 170, 0.50, 0.65, 24, 0.55, 2.5, 200};
 }
 
-// The guard's limits: two thirds of the level's, for a drawing that fits
-// another stroke better than the one due.
+// The guard's limits: three quarters of the level's, for a drawing that
+// fits a later stroke better than the one due.
 Limits guarded(Limits l)
 {
-    const double f = 2.0 / 3.0;
+    const double f = 0.75;
     l.meanDistance *= f;
     l.endDistance *= f;
     l.shape *= f;
@@ -275,10 +277,17 @@ double shapeLimit(const Limits &l, const Curve &line)
     return l.shape + l.shapeNoise / std::max(size, 1.0);
 }
 
+// The least drawn length of a line. Dots are written as small ticks, so a
+// short line asks for a little less than its share.
+double shortest(const Limits &l, double lineLength)
+{
+    return std::max(DabLength, l.minLength * lineLength - 20);
+}
+
 Judgement judge(const StrokeFigures &f, const Limits &l, double shapeLim, double drawnLength)
 {
     Judgement j;
-    j.lengthOk = drawnLength >= DabLength && f.lengthRatio >= l.minLength
+    j.lengthOk = drawnLength >= shortest(l, f.lineLength)
         && drawnLength <= f.lineLength * l.maxLength + l.maxLengthAdd;
     j.placeOk = f.meanDistance <= l.meanDistance && f.startDistance <= l.endDistance
         && f.endDistance <= l.endDistance;
@@ -376,25 +385,30 @@ StrokeVerdict StrokeChecker::check(const QList<QPolygonF> &centreLines, int expe
     const double shapeLim = shapeLimit(limits, line);
     const Judgement j = judge(f, limits, shapeLim, d.length);
 
-    // The other strokes, best placed first: what the drawing may be instead.
+    // The other strokes placed nearer the drawing than the one due, nearest
+    // first: what the drawing may be instead.
     const double ownScore = placeScore(f);
-    int rival = -1;
-    double rivalScore = std::numeric_limits<double>::max();
+    std::vector<std::pair<double, int>> nearer;
     for (int k = 0; k < int(p.lines.size()); ++k) {
         if (k == expected || p.lines[size_t(k)].length <= 0)
             continue;
         const double s = placeScore(figures(p.lines[size_t(k)], d, false));
-        if (s < rivalScore) {
-            rivalScore = s;
-            rival = k;
-        }
+        if (s < ownScore)
+            nearer.push_back({s, k});
     }
-    const bool rivalPasses = rival >= 0 && rivalScore < ownScore && passes(p.lines[size_t(rival)], d, limits);
+    std::sort(nearer.begin(), nearer.end());
+    const bool nearerLater =
+        std::any_of(nearer.cbegin(), nearer.cend(), [expected](const auto &n) { return n.second > expected; });
+    // The stroke it looks like: the nearest of the first few that it passes for.
+    int rival = -1;
+    for (size_t i = 0; i < std::min<size_t>(nearer.size(), 3) && rival < 0; ++i)
+        if (passes(p.lines[size_t(nearer[i].second)], d, limits))
+            rival = nearer[i].second;
+    const bool rivalPasses = rival >= 0;
 
     if (j.all()) {
         // The guard: a drawing nearer a later stroke must fit the one due
         // closely to count for it.
-        const bool nearerLater = rival > expected && rivalScore < ownScore;
         if (!nearerLater || judge(f, guarded(limits), shapeLimit(guarded(limits), line), d.length).all()) {
             v.match = true;
             return v;
@@ -421,10 +435,12 @@ StrokeVerdict StrokeChecker::check(const QList<QPolygonF> &centreLines, int expe
         v.looksLike = rival;
         return v;
     }
-    // Short of the line: a dab, or stopped early. From the start to the end
-    // but short: a shortcut, which is the wrong shape.
-    const bool spansLine = f.startDistance <= limits.endDistance && f.endDistance <= limits.endDistance;
-    if (!j.lengthOk && f.lengthRatio < limits.minLength && (!spansLine || d.length < DabLength)) {
+    // Short of the line: a dab, or begun right and stopped early. From the
+    // start to the end but short: a shortcut, which is the wrong shape.
+    const bool startOk = f.startDistance <= limits.endDistance, endOk = f.endDistance <= limits.endDistance;
+    const bool dab = d.length < shortest(limits, line.length);
+    const bool stoppedEarly = startOk && !endOk && f.lengthRatio < 0.8 && j.directionOk;
+    if ((dab && !(startOk && endOk)) || d.length < DabLength || stoppedEarly) {
         v.reason = MissReason::TooShort;
         return v;
     }

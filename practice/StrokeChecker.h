@@ -30,9 +30,6 @@ struct StrokeVerdict
     QString reasonText() const;
 };
 
-// One drawn stroke against the stroke expected next. Points are in the
-// 1024-unit box of the stroke data with y downward (the source's (x, y) is
-// (x, 900 - y) here); centre lines run in the brush's direction.
 // The figures a verdict is made of, for one drawn stroke against one centre
 // line (units of the 1024 box unless said otherwise).
 struct StrokeFigures
@@ -47,6 +44,9 @@ struct StrokeFigures
     double lineLength = 0;    // the centre line's length
 };
 
+// One drawn stroke against the stroke expected next. Points are in the
+// 1024-unit box of the stroke data with y downward (the source's (x, y) is
+// (x, 900 - y) here); centre lines run in the brush's direction.
 class StrokeChecker
 {
 public:

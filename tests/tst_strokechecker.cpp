@@ -8,7 +8,7 @@
 
 namespace {
 
-enum Mode { Right, Reversed, FirstThird, Straight };
+enum Mode { Right, Reversed, FirstThird, ThreeFifths, Tick, Straight };
 
 double lengthOf(const QPolygonF &p)
 {
@@ -143,6 +143,7 @@ private slots:
         row("三 3 as 2, an earlier one", "三", 3, 2, Right, still, "looks 2");
         row("三 3 reversed", "三", 3, 3, Reversed, still, "backwards");
         row("三 3 first third", "三", 3, 3, FirstThird, still, "short");
+        row("三 3 stopped at three fifths", "三", 3, 3, ThreeFifths, still, "short");
         row("川 1 as 2", "川", 1, 2, Right, still, "looks 2");
         row("川 3 as 2", "川", 3, 2, Right, still, "looks 2");
         row("川 2 reversed", "川", 2, 2, Reversed, still, "backwards");
@@ -163,6 +164,7 @@ private slots:
         row("心 1 reversed", "心", 1, 1, Reversed, still, "backwards");
         row("心 4 reversed", "心", 4, 4, Reversed, still, "backwards");
         row("心 2 reversed", "心", 2, 2, Reversed, still, "backwards");
+        row("心 3 a short tick", "心", 3, 3, Tick, still, "match");
         row("心 3 over to the right", "心", 3, 3, Right, QPointF(200, 0), "place|looks 4");
         row("必 3 as 5", "必", 3, 5, Right, still, "looks 5");
         row("必 5 as 1", "必", 5, 1, Right, still, "looks 1");
@@ -170,6 +172,14 @@ private slots:
         row("必 5 reversed", "必", 5, 5, Reversed, still, "backwards");
         row("必 4 as 2", "必", 4, 2, Right, still, "looks 2|shape");
         row("必 4 first third", "必", 4, 4, FirstThird, still, "short");
+        // The short dot of 氵: only its direction tells it from its reverse.
+        row("江 2 right", "江", 2, 2, Right, still, "match");
+        row("江 2 reversed", "江", 2, 2, Reversed, still, "backwards");
+        // The two short horizontals of 言, 125 units apart: a drawing nearer
+        // the later one is judged strictly, one nearer the earlier is not.
+        row("言 3 as 4 nudged up", "言", 3, 4, Right, QPointF(0, -40), "looks 4");
+        row("言 3 nudged down", "言", 3, 3, Right, QPointF(0, 40), "match");
+        row("言 4 nudged up", "言", 4, 4, Right, QPointF(0, -40), "match");
     }
 
     void verdicts()
@@ -195,6 +205,12 @@ private slots:
             break;
         case FirstThird:
             points = hand(line, seed, 0, 1.0 / 3, 10);
+            break;
+        case ThreeFifths:
+            points = hand(line, seed, 0, 0.6, 14);
+            break;
+        case Tick:
+            points = hand(line, seed, 0, 0.55, 8);
             break;
         case Straight:
             points = hand(QPolygonF{line.first(), line.last()}, seed);
@@ -228,11 +244,12 @@ private slots:
         };
         for (const Strictness s : {Strictness::Loose, Strictness::Normal, Strictness::Strict})
             QVERIFY(accepts(s, 0));
-        QVERIFY(accepts(Strictness::Loose, 80));
-        QVERIFY(accepts(Strictness::Normal, 50));
-        QVERIFY(!accepts(Strictness::Strict, 80));
-        QVERIFY(!accepts(Strictness::Normal, 110));
-        for (double dy = 0; dy <= 150; dy += 5) {
+        QVERIFY(accepts(Strictness::Loose, 130));
+        QVERIFY(accepts(Strictness::Normal, 80));
+        QVERIFY(!accepts(Strictness::Strict, 100));
+        QVERIFY(!accepts(Strictness::Normal, 130));
+        QVERIFY(!accepts(Strictness::Loose, 170));
+        for (double dy = 0; dy <= 200; dy += 5) {
             QVERIFY2(accepts(Strictness::Normal, dy) <= accepts(Strictness::Loose, dy), qPrintable(QString::number(dy)));
             QVERIFY2(accepts(Strictness::Strict, dy) <= accepts(Strictness::Normal, dy), qPrintable(QString::number(dy)));
         }
