@@ -12,10 +12,10 @@ namespace {
 // Laid out at em 1024 with the line box at the origin, a glyph's outline is in
 // the centre lines' own box: font units, y down.
 constexpr double Em = 1024;
-// How far outside its stroke's outline a centre line may stray. The source
-// medians run out to the very tip of pointed ends (撇, 提, the tails of 捺)
-// where the outline is only a few units wide, and the table rounds every
-// point to whole units.
+// How far outside its stroke's outline a centre line may stray, a twelfth of
+// a stroke's width: a line is a polyline of a few points and cuts the inside
+// of the sharp turns of 𠃓 (砀, 烫) by up to 3.6 units; the table rounds
+// points to whole units (up to 0.7) and the outline is flattened.
 constexpr double Margin = 4;
 
 QPolygonF outline(const QPainterPath &p)
