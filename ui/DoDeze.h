@@ -118,6 +118,7 @@ private:
     QString m_heldMessage;
     int m_messagesShown = 0;
     bool m_released = false;
+    bool m_toldNoSound = false;
     QColor m_lastChosenColor = Qt::black;
     TForm2 *m_form2 = nullptr;
     TForm5 *m_form5 = nullptr;

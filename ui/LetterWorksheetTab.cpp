@@ -428,12 +428,16 @@ bool LetterWorksheetTab::eventFilter(QObject *watched, QEvent *event)
             // The field's own menu, with 粘贴 going through the same filter.
             QMenu *menu = edt3->createStandardContextMenu();
             menu->setAttribute(Qt::WA_DeleteOnClose);
+            // The items are known by their shortcut, whatever the language.
+            auto is = [](const QAction *a, QKeySequence::StandardKey key) {
+                return a->text().endsWith(QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText));
+            };
             for (QAction *a : menu->actions()) {
-                if (a->objectName() == QLatin1String("edit-paste")) {
+                if (is(a, QKeySequence::Paste)) {
                     a->disconnect();
+                    a->setObjectName(QStringLiteral("edit-paste"));
                     connect(a, &QAction::triggered, this, &LetterWorksheetTab::pasteAllowed);
-                } else if (a->objectName() == QLatin1String("edit-copy")
-                           || a->objectName() == QLatin1String("edit-cut")) {
+                } else if (is(a, QKeySequence::Copy) || is(a, QKeySequence::Cut)) {
                     a->setEnabled(false);
                 }
             }
