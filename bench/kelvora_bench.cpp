@@ -51,8 +51,24 @@ int main(int argc, char *argv[])
     });
     std::printf("start-up loading: median %.1f ms (target < 100 ms)\n", load / 1000.0);
 
+    const double lines = medianMicros(25, [] {
+        StartupData d;
+        loadStartupData(d, 96, StartupCenterLines);
+        d.release();
+    });
+    std::printf("  of which the centre lines: median %.2f ms\n", lines / 1000.0);
+
     StartupData data;
     loadStartupData(data, 96);
+    {
+        const QString all = data.allSupported();
+        const double unpack = medianMicros(5, [&] {
+            for (const QChar c : all)
+                data.CenterLines.strokes(c);
+        });
+        std::printf("centre lines of all %d characters unpacked: median %.1f ms\n", int(all.size()),
+                    unpack / 1000.0);
+    }
     for (const char *s : {"家", "爨", "一"}) {
         const QString ch = QString::fromUtf8(s);
         int zx, zy;

@@ -47,6 +47,7 @@ void StartupData::release()
         PinyinFontHandle = -1;
     }
     PrivateFonts.clear();
+    CenterLines.clear();
     SupportedChars.clear();
     DirectionTable.clear();
     directionByChar.clear();
@@ -68,6 +69,12 @@ void loadStartupData(StartupData &data, double dpi, unsigned parts)
                 data.directionByChar.insert(line.left(bar), line.mid(bar + 1));
         }
     }
+
+    // A damaged table leaves no centre lines: practice then has nothing to
+    // check against, everything else works.
+    data.CenterLines.clear();
+    if (parts & StartupCenterLines)
+        data.CenterLines.load(EmbeddedResource::bytes(QStringLiteral("cl6763")));
 
     data.PrivateFonts.clear();
     if (parts & StartupCharFont)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CenterLines.h"
 #include "PrivateFontCollection.h"
 
 #include <QHash>
@@ -21,6 +22,8 @@ struct StartupData
     QStringList DirectionTable;
     QHash<QString, QString> directionByChar;
     PrivateFontCollection PrivateFonts;
+    // Every stroke's centre line, for checking strokes the learner writes.
+    ::CenterLines CenterLines;
     // Application font id of the pinyin button font (family "PinYinok"),
     // -1 when it is not registered.
     int PinyinFontHandle = -1;
@@ -49,12 +52,13 @@ enum StartupPart : unsigned {
     StartupNumberFont = 8,     // the letter font of stroke numbers
     StartupPinyinFont = 16,    // the pinyin buttons' font, registered with Qt
     StartupPictureFolder = 32, // the picture folder under TEMP
-    StartupEverything = 63,
+    StartupCenterLines = 64,   // the strokes' centre lines of writing practice
+    StartupEverything = 127,
 };
 
-// Loads the embedded tables and fonts asked for, computes the factors from
-// the screen resolution dpi, and creates the picture folder under TEMP (or
-// the system temporary folder when TEMP is not set). The pinyin font is
-// registered with the application's font database, so only the GUI thread
+// Loads the embedded tables, centre lines and fonts asked for, computes the
+// factors from the screen resolution dpi, and creates the picture folder under
+// TEMP (or the system temporary folder when TEMP is not set). The pinyin font
+// is registered with the application's font database, so only the GUI thread
 // may ask for it.
 void loadStartupData(StartupData &data, double dpi, unsigned parts = StartupEverything);

@@ -128,15 +128,19 @@ def inside(poly, pts):
     return np.sum(crosses & (px < xs), axis=1) % 2 == 1
 
 
-def distance(poly, pts):
-    """Distance of points to a polygon's boundary, 0 for points inside."""
+def boundary_distance(poly, pts):
+    """Distance of points to a polygon's boundary, inside or out."""
     pts = np.asarray(pts, dtype=float).reshape(-1, 2)
     a, b = poly, np.roll(poly, -1, axis=0)
     ab = b - a
     ap = pts[:, None, :] - a[None, :, :]
     t = np.clip(np.sum(ap * ab, axis=2) / np.maximum(np.sum(ab * ab, axis=1), 1e-12), 0, 1)
-    d = np.linalg.norm(ap - t[:, :, None] * ab, axis=2).min(axis=1)
-    return np.where(inside(poly, pts), 0.0, d)
+    return np.linalg.norm(ap - t[:, :, None] * ab, axis=2).min(axis=1)
+
+
+def distance(poly, pts):
+    """Distance of points to a polygon's boundary, 0 for points inside."""
+    return np.where(inside(poly, pts), 0.0, boundary_distance(poly, pts))
 
 
 def _line_hits(pieces, p, u):
@@ -469,6 +473,26 @@ def extend_to_tip(pts, poly, w):
     return [list(p) for p in pts] + [[float(last[0]), float(last[1])]]
 
 
+def stroke_polygons(rec):
+    """The stroke outlines of a character as polygons (source units), their
+    small self-crossing loops removed."""
+    strokes = [untangle(to_pieces(hwdata.parse_path(d)[0])) for d in rec["strokes"]]
+    return strokes, [flatten(p) for p in strokes]
+
+
+def centre_line(pts, poly, reverse=False, extend=False):
+    """A stroke's source centre line as the segments are revealed along it:
+    turned round (reverse) or carried on to the outline (extend) where the
+    source is at fault, and with its loops back on its own track cut out.
+    Returns (points, stroke width)."""
+    if reverse:
+        pts = pts[::-1]
+    w = abs(area(poly)) / max(Median(pts).length, 1.0)
+    if extend:
+        pts = extend_to_tip(pts, poly, w)
+    return _drop_loops(pts, w), w
+
+
 def segment_char(rec, overrides=None, reverse=(), extend=()):
     """Segments of one character: ([(hwdata contour, code)], per-stroke
     segment counts).  rec is what hwdata.load gives; overrides maps a stroke
@@ -476,16 +500,11 @@ def segment_char(rec, overrides=None, reverse=(), extend=()):
     replacing the found turns; the strokes numbered in reverse have medians
     drawn from the end to the start, those in extend medians that stop
     short of the outline's last part (extend_to_tip)."""
-    strokes = [untangle(to_pieces(hwdata.parse_path(d)[0])) for d in rec["strokes"]]
-    polys = [flatten(p) for p in strokes]
+    strokes, polys = stroke_polygons(rec)
     out, counts = [], []
     for i, (pieces, pts) in enumerate(zip(strokes, rec["medians"])):
-        if i + 1 in reverse:
-            pts = pts[::-1]
-        w = abs(area(polys[i])) / max(Median(pts).length, 1.0)
-        if i + 1 in extend:
-            pts = extend_to_tip(pts, polys[i], w)
-        med = Median(_drop_loops(pts, w))
+        pts, w = centre_line(pts, polys[i], i + 1 in reverse, i + 1 in extend)
+        med = Median(pts)
         if overrides and i + 1 in overrides:
             cuts = [(f * med.length, 0.0) for f in overrides[i + 1]]
         else:
