@@ -5,6 +5,7 @@
 #include "PageWriter.h"
 #include "CommandLine.h"
 #include "StartupData.h"
+#include "TextFilter.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -232,6 +233,15 @@ int main(int argc, char *argv[])
         || !data.PrivateFonts.hasFamily(QStringLiteral("AbcManuscript")))
         fail(WritesFailed, QStringLiteral("the embedded fonts could not be loaded"));
     o.sheet.pointsPerPixel = data.PointsPerPixel;
+    if (o.sheet.kind == WorksheetKind::Chinese) {
+        // Letters, spaces, punctuation and emoji are left out, as on the tab.
+        const FilteredText f = drawableCharacters(data, o.sheet.text);
+        if (f.kept.isEmpty())
+            fail(BadUsage, QStringLiteral("the text holds no character that can be written (%1)").arg(f.note()));
+        if (f.anyLeft())
+            std::fprintf(stderr, "%s\n", qPrintable(f.note()));
+        o.sheet.text = f.kept;
+    }
 
     const int n = worksheetPageCount(data, o.sheet);
     const QList<qint64> pages = parsePages(o.pages, n);

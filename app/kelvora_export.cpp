@@ -3,6 +3,7 @@
 #include "ExportEngine.h"
 #include "CommandLine.h"
 #include "StartupData.h"
+#include "TextFilter.h"
 #include "StrokePicture.h"
 #include "WritingGif.h"
 
@@ -140,6 +141,15 @@ Options parse(const QStringList &arguments)
 }
 
 // The animations, one character after another on this thread.
+// What the input held that has no stroke-order picture, said once the run ends.
+void reportLeftOut(const FilteredText &input)
+{
+    if (!input.anyLeft())
+        return;
+    std::fprintf(stderr, "%d %s of the input left out (no stroke data): %s\n", input.leftCount,
+                 input.leftCount == 1 ? "character" : "characters", qPrintable(input.note(8)));
+}
+
 int writeAnimations(const Options &o, const QString &list)
 {
     StartupData data;
@@ -194,13 +204,16 @@ int main(int argc, char *argv[])
     loadStartupData(data, o.screenDpi, StartupTables);
     if (data.allSupported().isEmpty())
         fail(WritesFailed, QStringLiteral("the embedded character data could not be loaded"));
-    const QString list = o.all ? data.allSupported() : exportableCharacters(data, o.text);
+    const FilteredText input = o.all ? FilteredText{data.allSupported(), {}, 0, 0} : drawableCharacters(data, o.text);
+    const QString &list = input.kept;
     if (list.isEmpty())
         fail(WritesFailed, QStringLiteral("nothing to export: no supported character in the input"));
 
     if (o.animate) {
         checkFolder(o.out);
-        return writeAnimations(o, list);
+        const int status = writeAnimations(o, list);
+        reportLeftOut(input);
+        return status;
     }
 
     ExportJob job;
@@ -241,6 +254,7 @@ int main(int argc, char *argv[])
     if (sum.failed > 0)
         fail(WritesFailed, QStringLiteral("%1 of %2 pictures could not be written; the first: %3 (%4)")
                                .arg(sum.failed).arg(total).arg(sum.first.path, sum.first.reason));
+    reportLeftOut(input);
     const QDir dir(o.out);
     std::fprintf(stderr, "%d %s written to %s in %.1f s (%.0f per second, %d %s)\n", total,
                  total == 1 ? "picture" : "pictures",

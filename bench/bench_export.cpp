@@ -152,7 +152,7 @@ class QuietDialogs : public Dialogs
 public:
     void message(QWidget *, const QString &text) override { messages << text; }
     bool question(QWidget *, const QString &, const QString &) override { return true; }
-    QString saveFileName(QWidget *, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
     QString chooseFolder(QWidget *, const QString &, bool, const QString &) override { return folder; }
     bool chooseColor(QWidget *, QColor &) override { return false; }
     QStringList messages;

@@ -72,8 +72,10 @@ bool ClipPlayer::play(const QString &name)
     // Looked up on every click: a device may come or go while the program
     // runs, and opening none only draws warnings.
     const QAudioDevice out = QMediaDevices::defaultAudioOutput();
-    if (out.isNull())
+    if (out.isNull()) {
+        emit noSoundDevice();
         return true;
+    }
     m_samples.setData(clip.samples);
     m_samples.open(QIODevice::ReadOnly);
     m_sink = new QAudioSink(out, clip.format, this);

@@ -22,7 +22,8 @@ WaveClip readWaveClip(const QByteArray &riff);
 
 // Plays the embedded pronunciation clips, one at a time: a new clip cuts off
 // the one still sounding. play() returns at once and the clip sounds in the
-// background; without a sound device nothing plays and nothing is reported.
+// background; without a sound device nothing plays and noSoundDevice() is
+// emitted instead.
 class ClipPlayer : public QObject
 {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
     bool play(const QString &name);
     // The clip asked for last, in upper case; empty before the first.
     QString lastRequested() const { return m_lastRequested; }
+
+signals:
+    void noSoundDevice();
 
 private:
     void stopClip();

@@ -1,5 +1,7 @@
 #include "StrokePicture.h"
 
+#include "TextFilter.h"
+
 #include "Bitmap.h"
 #include "Graphics.h"
 #include "ImageEncoder.h"
@@ -339,9 +341,5 @@ QString HexCodeName(const QString &s)
 
 QString exportableCharacters(const StartupData &data, const QString &text)
 {
-    QString out;
-    for (const QChar c : text)
-        if (data.isSupported(QString(c)))
-            out += c;
-    return out;
+    return drawableCharacters(data, text).kept;
 }

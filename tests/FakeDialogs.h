@@ -19,9 +19,10 @@ public:
         questions << caption + QLatin1Char('|') + text;
         return answerOk;
     }
-    QString saveFileName(QWidget *, const QString &filter) override
+    QString saveFileName(QWidget *, const QString &filter, const QString &suggested) override
     {
         filters << filter;
+        suggestions << suggested;
         return saveName;
     }
     QString chooseFolder(QWidget *, const QString &start, bool native, const QString &title) override
@@ -72,7 +73,7 @@ public:
     int printFrom = 0, printTo = 0, printCopies = 1;
     bool printCollate = true, printLastFirst = false;
 
-    QStringList messages, questions, filters, folderStarts, folderTitles;
+    QStringList messages, questions, filters, suggestions, folderStarts, folderTitles;
     QList<QColor> colorStarts;
     bool answerOk = false;
     bool lastNative = false;

@@ -393,6 +393,43 @@ private slots:
         form->setOtherWindows(nullptr, nullptr, nullptr);
     }
 
+    // Full screen shows what the main window shows, unless nothing changed
+    // there since it was last open: then it keeps its own text.
+    void fullScreenTakesTheMainWindowsCharacter()
+    {
+        TForm2 full(form.get());
+        form->setOtherWindows(&full, nullptr, nullptr);
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        typeText(QApplication::focusWidget(), QStringLiteral("山水"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("水"));
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&full));
+        QCOMPARE(full.edt1->text(), QStringLiteral("山水"));
+        QCOMPARE(full.edt1->selectedText(), QStringLiteral("水"));
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("水"));
+        QVERIFY(inkIn(full.img1->picture()) > 0); // shown at once, not blank
+        // Its own text, typed in full screen, stays while the main window is unchanged.
+        QTest::mouseClick(full.edt1, Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        typeText(QApplication::focusWidget(), QStringLiteral("中"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&full));
+        QCOMPARE(full.edt1->text(), QStringLiteral("中"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        // A new look-up in the main window is taken next time.
+        QTest::mouseClick(form->btn78, Qt::LeftButton);
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&full));
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("山"));
+        QTest::mouseClick(full.btn4, Qt::LeftButton); // stepping goes on from it
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("水"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        form->setOtherWindows(nullptr, nullptr, nullptr);
+    }
+
     void fullScreenStepsAndKeepsTheFocus()
     {
         TForm2 full(form.get());

@@ -171,13 +171,23 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(int(f.readAll().count("/Type /Page\n")), 7);
 
-        // A character without strokes: status 1, the page named, the others written.
+        // What no cell can show is left out and named; the rest is written.
+        const QString mixed = tmp.filePath(QStringLiteral("mixed"));
+        r = copybook({"--text", QStringLiteral("Hi 你好！😀"), "--dpi=96", "--out", mixed});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains(QStringLiteral("已略去：H i ！ 😀 和 1 个空格")), qPrintable(r.err));
+        QCOMPARE(entries(mixed), QStringList{"1.jpg"});
+        r = copybook({"--text", QStringLiteral("Hi!"), "--out", mixed});
+        QCOMPARE(r.code, 2);
+
+        // A page that cannot be written: status 1, the page named, the others written.
         const QString out = tmp.filePath(QStringLiteral("fail"));
-        r = copybook({"--text", Text.left(5) + QStringLiteral("A") + Text.mid(6), "--dpi=96", "--out", out});
+        QVERIFY(QDir().mkpath(out + QStringLiteral("/2.jpg")));
+        r = copybook({"--text", Text, "--dpi=96", "--out", out});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(QStringLiteral("1 of 7 pages not written")), qPrintable(r.err));
         QVERIFY(r.err.contains(QStringLiteral("第 2 页")));
-        QVERIFY(!entries(out).contains("2.jpg") && entries(out).contains("3.jpg"));
+        QVERIFY(entries(out).contains("1.jpg") && entries(out).contains("3.jpg"));
 
         // A folder that cannot be made.
         r = copybook({"--text", Text, "--out", pdf + QStringLiteral("/pages")});

@@ -505,6 +505,28 @@ private slots:
         QCOMPARE(queryState().CurrentChar, QStringLiteral("我"));
     }
 
+    // An emoji is one character: one step and one message, either way.
+    void emojiIsOneStep()
+    {
+        QTest::mouseClick(form->edt1, Qt::LeftButton);
+        typeText(QApplication::focusWidget(), QStringLiteral("你😀好"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("你"));
+        const QStringList refused{QStringLiteral("这个汉字未被支持！")};
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QCOMPARE(form->edt1->selectedText(), QStringLiteral("😀"));
+        QCOMPARE(dialogs->messages, refused);
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("好"));
+        QCOMPARE(dialogs->messages, refused);
+        QTest::mouseClick(form->btn78, Qt::LeftButton);
+        QCOMPARE(form->edt1->selectedText(), QStringLiteral("😀"));
+        QCOMPARE(dialogs->messages.size(), 2);
+        QTest::mouseClick(form->btn78, Qt::LeftButton);
+        QCOMPARE(queryState().CurrentChar, QStringLiteral("你"));
+        QCOMPARE(dialogs->messages.size(), 2);
+    }
+
     void stockDialogsSpeakChinese()
     {
         QVERIFY(installQtTranslations());

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QtTest>
 
 #include <cmath>
@@ -93,10 +94,12 @@ private slots:
     {
         form->rg2->setItemIndex(1);
         form->rg3->setItemIndex(2);
-        save(QStringLiteral("大"), tmp->filePath(QStringLiteral("abc.png")));
+        save(QStringLiteral("大"), tmp->filePath(QStringLiteral("abc.gif")));
         QCOMPARE(dialogs->filters, QStringList{QStringLiteral("图片(*.bmp *.jpg *.png)")});
+        // The dialog opened on the character's name.
+        QVERIFY2(dialogs->suggestions.value(0).endsWith(QStringLiteral("/大.jpg")), qPrintable(dialogs->suggestions.value(0)));
         const QString jpg = tmp->filePath(QStringLiteral("abc.jpg"));
-        QVERIFY(!QFileInfo::exists(tmp->filePath(QStringLiteral("abc.png"))));
+        QVERIFY(!QFileInfo::exists(tmp->filePath(QStringLiteral("abc.gif"))));
         QImageReader reader(jpg);
         QCOMPARE(reader.format(), QByteArray("jpeg"));
         const QImage img = reader.read();
@@ -104,6 +107,14 @@ private slots:
         QCOMPARE(int(std::lround(img.dotsPerMeterX() * 0.0254)), 600);
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("图片已保存！")});
         QVERIFY(dialogs->questions.isEmpty());
+        // The status line names the file, and the next dialog opens in its folder.
+        QVERIFY(form->statusBar()->currentMessage().contains(jpg));
+        dialogs->suggestions.clear();
+        save(QStringLiteral("大"), tmp->filePath(QStringLiteral("typed.png")));
+        QCOMPARE(dialogs->suggestions.value(0), tmp->filePath(QStringLiteral("大.jpg")));
+        // A typed extension of another offered type chooses that type.
+        QCOMPARE(QImageReader(tmp->filePath(QStringLiteral("typed.png"))).format(), QByteArray("png"));
+        QCOMPARE(form->rg2->itemIndex(), 2);
     }
 
     // pdf and svg come after the pictures; they are sized in points, so the
@@ -141,7 +152,7 @@ private slots:
         save(QStringLiteral("大"), folder + QStringLiteral("/pic"));
         QCOMPARE(QImageReader(folder + QStringLiteral("/pic.bmp")).format(), QByteArray("bmp"));
         form->rg2->setItemIndex(2);
-        save(QStringLiteral("大"), folder + QStringLiteral("/a.b.jpg"));
+        save(QStringLiteral("大"), folder + QStringLiteral("/a.b.tif"));
         QCOMPARE(QImageReader(folder + QStringLiteral("/a.b.png")).format(), QByteArray("png"));
     }
 

@@ -3,12 +3,15 @@
 #include "FakeDialogs.h"
 #include "ImageView.h"
 #include "LetterWorksheetTab.h"
+#include "PageModel.h"
 #include "RadioGroup.h"
 #include "UpDown.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -154,14 +157,20 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("typed");
-        QTest::addRow("letters") << 0 << QStringLiteral("x1 Y!.") << QStringLiteral("xY");
-        QTest::addRow("digits") << 1 << QStringLiteral("5a 9.,") << QStringLiteral("59");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("note");
+        QTest::addRow("letters") << 0 << QStringLiteral("x1 Y!.") << QStringLiteral("xY") << QStringLiteral("HelloWorld")
+                                 << QStringLiteral("已略去：, 1 2 3 和 2 个空格（只能输入英文字母）");
+        QTest::addRow("digits") << 1 << QStringLiteral("5a 9.,") << QStringLiteral("59") << QStringLiteral("123")
+                                << QStringLiteral("已略去：H e l o , W r d 和 2 个空格（只能输入数字）");
     }
     void keyFilter()
     {
         QFETCH(int, mode);
         QFETCH(QString, keys);
         QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, note);
         if (mode == 1)
             clickMode(1);
         const QString before = tab->edt3->text();
@@ -170,31 +179,50 @@ private slots:
         QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Eacute,
                             QStringLiteral("é"), Qt::NoModifier);
         QCOMPARE(tab->edt3->text(), before + typed);
+        // A refused key says why.
+        QCOMPARE(tab->lblLetterNote->text(), mode == 1 ? QStringLiteral("只能输入数字") : QStringLiteral("只能输入英文字母"));
         press(Qt::Key_Backspace);
         QCOMPARE(tab->edt3->text(), before + typed.left(1));
-        // The keyboard's paste, copy and cut do nothing.
-        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        // Both paste keys take what the kind allows and name the rest; copy and cut stay off.
+        QGuiApplication::clipboard()->setText(QStringLiteral("Hello, World 123"));
         press(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(tab->edt3->text(), before + typed.left(1) + pasted);
+        QCOMPARE(tab->lblLetterNote->text(), note);
         press(Qt::Key_Insert, Qt::ShiftModifier);
+        const QString now = before + typed.left(1) + pasted + pasted;
         press(Qt::Key_A, Qt::ControlModifier); // select all still works
-        QCOMPARE(tab->edt3->selectedText(), before + typed.left(1));
+        QCOMPARE(tab->edt3->selectedText(), now);
         press(Qt::Key_C, Qt::ControlModifier);
         press(Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(tab->edt3->text(), before + typed.left(1));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+        QCOMPARE(tab->edt3->text(), now);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Hello, World 123"));
+        // The page count follows the pasted text.
+        QCOMPARE(tab->lbl27->text(), QStringLiteral("共：%1 页").arg(worksheetPageCount(int(now.size()), 3)));
         // The input method is off, and composed text is filtered all the same.
         QVERIFY(!tab->edt3->testAttribute(Qt::WA_InputMethodEnabled));
         QInputMethodEvent composed;
         composed.setCommitString(QStringLiteral("你好"));
         QApplication::sendEvent(tab->edt3, &composed);
-        QCOMPARE(tab->edt3->text(), before + typed.left(1));
+        QCOMPARE(tab->edt3->text(), now);
     }
 
-    void rightClickSelectsAll()
+    void rightClickSelectsAllAndThePasteItemFilters()
     {
         QTest::mousePress(tab->edt3, Qt::RightButton);
         QCOMPARE(tab->edt3->selectedText(), Letters);
         QTest::mouseRelease(tab->edt3, Qt::RightButton);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), tab->edt3->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(tab->edt3, &menuEvent);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"));
+        QVERIFY(paste);
+        QGuiApplication::clipboard()->setText(QStringLiteral("Ab 1"));
+        paste->trigger();
+        menu->close();
+        QCOMPARE(tab->edt3->text(), QStringLiteral("Ab"));
+        QCOMPARE(tab->lblLetterNote->text(), QStringLiteral("已略去：1 和 1 个空格（只能输入英文字母）"));
+        tab->edt3->setText(Letters);
     }
 
     void modeSwitching()

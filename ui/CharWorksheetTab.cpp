@@ -8,7 +8,9 @@
 #include "PageModel.h"
 #include "PagePainter.h"
 #include "RadioGroup.h"
+#include "SettingsBand.h"
 #include "StartupData.h"
+#include "TextFilter.h"
 #include "WorksheetRuns.h"
 #include "WorksheetState.h"
 
@@ -29,6 +31,9 @@
 #include <algorithm>
 
 namespace {
+
+// Narrower than this, the settings band scrolls sideways.
+constexpr int DesignWidth = 960;
 
 // 33 supported characters, no punctuation: 7 pages at 3 rows each.
 const char16_t DefaultText[] = u"春眠不觉晓处处闻啼鸟夜来风雨声花落知多少人口手足山水田土日月天地火";
@@ -83,10 +88,8 @@ void CharWorksheetTab::build()
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
 
-    pnl12 = named(new QWidget(this), "pnl12");
-    // As high as its three rows need; never what keeps the window wide.
-    pnl12->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    page->addWidget(pnl12);
+    pnl12 = named(new QWidget, "pnl12");
+    page->addWidget(new SettingsBand(QStringLiteral("scrlSettings3"), pnl12, DesignWidth, this));
     pnl13 = named(new QWidget(this), "pnl13");
     page->addWidget(pnl13, 1);
 
@@ -151,6 +154,10 @@ void CharWorksheetTab::build()
     lbl26 = label("lbl26", QStringLiteral("页"), pnl12);
     lbl24 = label("lbl24", QString(), pnl12);
     lbl24->setFixedWidth(110);
+    // What the text holds that no cell can show, said quietly.
+    lblLeftOut = named(new QLabel(pnl12), "lblLeftOut");
+    lblLeftOut->setStyleSheet(QStringLiteral("color: #666"));
+    lblLeftOut->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     btn76 = named(new QPushButton(QStringLiteral("打印"), pnl12), "btn76");
     QFont big = btn76->font();
     big.setPixelSize(19);
@@ -225,6 +232,7 @@ void CharWorksheetTab::build()
     c->addWidget(lbl26);
     c->addSpacing(8);
     c->addWidget(lbl24);
+    c->addWidget(lblLeftOut, 1);
     rows->addLayout(c);
 
     // The page image, centred in its panel, scrolled by the wheel a page
@@ -266,7 +274,8 @@ WorksheetSettings CharWorksheetTab::settings() const
 {
     WorksheetSettings s;
     s.kind = WorksheetKind::Chinese;
-    s.text = edt2->text();
+    // Letters, spaces, punctuation and emoji are left out of the sheet.
+    s.text = drawableCharacters(m_data, edt2->text()).kept;
     s.rowsPerChar = cbb9->currentIndex() + 1;
     s.tracingRows = cbb10->currentIndex();
     s.frame.gridType = gridTypeFromIndex(cbb7->currentIndex());
@@ -322,6 +331,7 @@ void CharWorksheetTab::reportNoStrokeData()
 void CharWorksheetTab::UpdateCharPageCount()
 {
     UserActionGuard action(m_actionDepth, m_reported);
+    showLeftOut();
     if (edt2->text().isEmpty())
         return;
     const int n = CharPageCount();
@@ -337,10 +347,15 @@ void CharWorksheetTab::btn71Click()
 {
     UserActionGuard action(m_actionDepth, m_reported);
     const WorksheetSettings s = settings();
-    if (s.text.isEmpty())
+    if (edt2->text().isEmpty())
         return;
     const double dpi = m_data.PixelsPerPoint * 72.0;
     img2->clearPicture(dpi);
+    if (s.text.isEmpty()) {
+        // Nothing drawable: a blank page, not the last text's.
+        img2->update();
+        return;
+    }
     PagePaintResult painted;
     {
         Graphics g(img2->picture(), dpi);
@@ -429,15 +444,34 @@ bool CharWorksheetTab::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void CharWorksheetTab::showLeftOut()
+{
+    const FilteredText f = drawableCharacters(m_data, edt2->text());
+    lblLeftOut->setText(f.note());
+    lblLeftOut->setToolTip(f.note(int(f.left.size())));
+}
+
+bool CharWorksheetTab::nothingToWrite()
+{
+    if (edt2->text().isEmpty() || !settings().text.isEmpty())
+        return false;
+    say(QStringLiteral("没有可以写的汉字。") + drawableCharacters(m_data, edt2->text()).note());
+    return true;
+}
+
 void CharWorksheetTab::btn72Click()
 {
     UserActionGuard action(m_actionDepth, m_reported);
+    if (nothingToWrite())
+        return;
     runWorksheetSave(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle());
 }
 
 void CharWorksheetTab::btn76Click()
 {
     UserActionGuard action(m_actionDepth, m_reported);
+    if (nothingToWrite())
+        return;
     runWorksheetPrint(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn76,
                       grp4);
 }

@@ -60,6 +60,10 @@ private:
     void say(const QString &text);
     // Shows "暂时不能读取笔画数据！" at most once per user action.
     void reportNoStrokeData();
+    // The note beside the page count naming what the text leaves out.
+    void showLeftOut();
+    // True (and the user told) when the text holds no character to write.
+    bool nothingToWrite();
 
     const StartupData &m_data;
     int m_pageMax = 0;        // 0 until the pages have been counted
@@ -76,6 +80,7 @@ public:
     QLabel *lbl12 = nullptr, *lbl13 = nullptr, *lbl14 = nullptr, *lbl15 = nullptr,
            *lbl16 = nullptr, *lbl17 = nullptr, *lbl24 = nullptr, *lbl25 = nullptr,
            *lbl26 = nullptr;
+    QLabel *lblLeftOut = nullptr; // "已略去：…" beside the page count
     QLineEdit *edt2 = nullptr, *edt4 = nullptr;
     ColorSwatch *pnl14 = nullptr, *pnl15 = nullptr, *pnl16 = nullptr;
     QGroupBox *grp3 = nullptr, *grp4 = nullptr;

@@ -17,8 +17,9 @@ public:
     virtual void message(QWidget *parent, const QString &text) = 0;
     // OK / Cancel with Cancel as the default; true for OK.
     virtual bool question(QWidget *parent, const QString &text, const QString &caption) = 0;
-    // A file name to save to, empty when cancelled.
-    virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
+    // A file name to save to, empty when cancelled; the dialog opens on
+    // suggested (a folder and a name filled in) when one is given.
+    virtual QString saveFileName(QWidget *parent, const QString &filter, const QString &suggested = QString()) = 0;
     // A folder, empty when cancelled; native picks the platform's dialog,
     // which keeps its own title.
     virtual QString chooseFolder(QWidget *parent, const QString &startFolder, bool native,

@@ -18,6 +18,7 @@
 #include "QueryTimer.h"
 #include "RadioGroup.h"
 #include "SelectionEdit.h"
+#include "SettingsBand.h"
 #include "StrokePicture.h"
 #include "StrokeSheet.h"
 #include "WritingAnimation.h"
@@ -155,10 +156,11 @@ void TForm1::buildPage1()
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
 
-    pnl2 = named(new QWidget(ts1), "pnl2");
-    pnl2->setFixedHeight(150);
+    pnl2 = named(new QWidget, "pnl2");
+    pnl2->setMinimumHeight(150);
     pnl2->installEventFilter(this);
-    page->addWidget(pnl2);
+    scrlSettings = new SettingsBand(QStringLiteral("scrlSettings"), pnl2, DesignWidth, ts1);
+    page->addWidget(scrlSettings);
 
     pnl10 = named(new QWidget(ts1), "pnl10");
     pnl10->setAutoFillBackground(true);
@@ -234,9 +236,10 @@ void TForm1::buildPage1()
     btn69 = button(pnl2, "btn69", QStringLiteral("批量导出"), QRect(796, 11, 75, 25),
                    QStringLiteral("本功能可为开发Android或IOS以及第三方软件集成提供图片数据"));
     btn70 = button(pnl2, "btn70", QStringLiteral("关于"), QRect(796, 51, 75, 25));
-    btn4 = button(pnl2, "btn4", QStringLiteral("全屏模式"), QRect(884, 11, 75, 65),
+    // 保存动画 sits under 全屏模式, inside the design width.
+    btn4 = button(pnl2, "btn4", QStringLiteral("全屏模式"), QRect(884, 11, 75, 35),
                   QStringLiteral("一般用于有投影仪的多媒体教学"));
-    btnSaveGif = button(pnl2, "btnSaveGif", QStringLiteral("保存动画"), QRect(972, 11, 75, 25),
+    btnSaveGif = button(pnl2, "btnSaveGif", QStringLiteral("保存动画"), QRect(884, 51, 75, 25),
                         QStringLiteral("把书写动画保存为GIF动画，可放进课件"));
 
     lbl1 = label(pnl2, "lbl1", QStringLiteral("请输入汉字："), 13, 129);
@@ -525,6 +528,15 @@ void TForm1::tmr2Timer()
         btn1Click();
 }
 
+int TForm1::currentCharPos() const
+{
+    if (edt1->hasSelectedText())
+        return edt1->selectionStart();
+    if (m_query.lookedUpPos >= 0 && edt1->text() == m_query.lookedUpText)
+        return m_query.lookedUpPos;
+    return 0;
+}
+
 void TForm1::btn78Click()
 {
     if (QueryProtocol::stepSelection(m_query, -1))
@@ -543,7 +555,7 @@ void TForm1::btn4Click()
     queryState().StopRequested = true;
     m_animation->stop();
     if (m_form2)
-        m_form2->showFrom(edt1->text());
+        m_form2->showFrom(edt1->text(), currentCharPos());
 }
 
 void TForm1::ShowWelcomeText()

@@ -23,6 +23,7 @@ class QScrollArea;
 class QTabWidget;
 class QueryTimer;
 class RadioGroup;
+class SettingsBand;
 class TForm2;
 class TForm5;
 class TForm6;
@@ -60,6 +61,8 @@ public:
     void btn78Click();
     void btn79Click();
     void btn4Click();
+    // Where the character the window shows (or will look up next) stands in edt1.
+    int currentCharPos() const;
     void ShowWelcomeText();
     void FormResize();
     void pgc1Change();
@@ -120,6 +123,7 @@ private:
     QString m_heldMessage;
     int m_messagesShown = 0;
     bool m_released = false;
+    bool m_toldNoSound = false;
     QColor m_lastChosenColor = Qt::black;
     TForm2 *m_form2 = nullptr;
     TForm5 *m_form5 = nullptr;
@@ -130,6 +134,7 @@ public:
     QTabWidget *pgc1 = nullptr;
     QWidget *ts1 = nullptr, *ts2 = nullptr, *ts3 = nullptr, *ts4 = nullptr;
     QWidget *pnl2 = nullptr, *pnl10 = nullptr;
+    SettingsBand *scrlSettings = nullptr; // holds pnl2: scrolls sideways in a narrow window
     QScrollArea *scrlbx1 = nullptr;
     ImageView *img1 = nullptr;
     RadioGroup *rg1 = nullptr, *rg2 = nullptr, *rg3 = nullptr, *rg11 = nullptr;

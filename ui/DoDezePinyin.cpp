@@ -1,6 +1,8 @@
 // The pinyin sound board page of the main window.
 #include "DoDeze.h"
 
+#include <QStatusBar>
+
 #include "ClipPlayer.h"
 
 #include <QFrame>
@@ -144,6 +146,13 @@ void TForm1::buildPinyinPage()
     lbl9 = title(pnl23, "lbl9", QStringLiteral("整体认读"), 2, 47);
 
     clipPlayer = new ClipPlayer(this);
+    // Said once, quietly: a board that stays silent looks broken.
+    connect(clipPlayer, &ClipPlayer::noSoundDevice, this, [this] {
+        if (m_toldNoSound)
+            return;
+        m_toldNoSound = true;
+        statusBar()->showMessage(QStringLiteral("没有找到声音设备，拼音读音无法播放。"));
+    });
     // The pinyin font draws "v" as ü.
     const QFont keyFont = pixelFont({QStringLiteral("PinYinok")}, 32);
     auto addKeys = [&](QWidget *inner, const std::vector<KeyRow> &rows, const std::vector<int> &lefts) {

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
+#include "SaveLocation.h"
 #include "StrokePicture.h"
 #include "WritingGif.h"
 
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include <cmath>
 
@@ -111,13 +113,22 @@ void TForm1::btn2Click()
         return;
     }
 
-    const PictureType type = pictureTypeFromIndex(rg2->itemIndex());
+    PictureType type = pictureTypeFromIndex(rg2->itemIndex());
+    const bool vector = isVectorPicture(type);
     const QString filter = type == PictureType::Pdf   ? QStringLiteral("矢量图(*.pdf)")
                            : type == PictureType::Svg ? QStringLiteral("矢量图(*.svg)")
                                                       : QStringLiteral("图片(*.bmp *.jpg *.png)");
-    QString name = Dialogs::instance().saveFileName(this, filter);
+    QString name = Dialogs::instance().saveFileName(this, filter, SaveLocation::suggest(ch + pictureExtension(type)));
     if (name.isEmpty())
         return;
+    // A typed extension of another offered type chooses that type.
+    const QStringList offered = vector ? QStringList{pictureExtension(type).mid(1)}
+                                       : QStringList{QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("png")};
+    const int typed = int(offered.indexOf(SaveLocation::typedExtension(name, offered)));
+    if (!vector && typed >= 0 && typed != rg2->itemIndex()) {
+        rg2->setItemIndex(typed);
+        type = pictureTypeFromIndex(typed);
+    }
     // Only the file name's own extension goes; a folder may contain dots.
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot > name.lastIndexOf(QLatin1Char('/')))
@@ -129,8 +140,11 @@ void TForm1::btn2Click()
         return;
     try {
         QString why;
-        if (SaveDoDeze(ch, path, &why))
+        if (SaveDoDeze(ch, path, &why)) {
+            SaveLocation::rememberFile(path);
+            statusBar()->showMessage(QStringLiteral("图片已保存：%1").arg(QDir::toNativeSeparators(path)));
             message(QStringLiteral("图片已保存！"));
+        }
         else if (!why.isEmpty())
             message(QStringLiteral("图片未能保存：%1\n%2").arg(QDir::toNativeSeparators(path), why));
     } catch (const ConversionError &e) {
@@ -147,7 +161,8 @@ void TForm1::btnSaveGifClick()
         message(QStringLiteral("该汉字不在标准字库中！"));
         return;
     }
-    QString name = Dialogs::instance().saveFileName(this, QStringLiteral("动画(*.gif)"));
+    QString name = Dialogs::instance().saveFileName(this, QStringLiteral("动画(*.gif)"),
+                                                    SaveLocation::suggest(ch + QStringLiteral(".gif")));
     if (name.isEmpty())
         return;
     if (name.endsWith(QStringLiteral(".gif"), Qt::CaseInsensitive))
@@ -164,8 +179,11 @@ void TForm1::btnSaveGifClick()
     gif.charColor = style.charColor;
     const WritingGifResult r = writeWritingGif(m_data.PrivateFonts, m_data.CharFontFamily, m_data.SegmentFontFamily,
                                                ch, m_data.directionCodes(ch), gif, path);
-    if (r.written)
+    if (r.written) {
+        SaveLocation::rememberFile(path);
+        statusBar()->showMessage(QStringLiteral("动画已保存：%1").arg(QDir::toNativeSeparators(path)));
         message(QStringLiteral("动画已保存！"));
+    }
     else
         message(QStringLiteral("动画未能保存：%1\n%2").arg(QDir::toNativeSeparators(path), r.error));
 }

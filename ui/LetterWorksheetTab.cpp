@@ -10,11 +10,18 @@
 #include "PageModel.h"
 #include "PagePainter.h"
 #include "RadioGroup.h"
+#include "SettingsBand.h"
 #include "StartupData.h"
+#include "TextFilter.h"
 #include "UpDown.h"
 #include "WorksheetRuns.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
@@ -76,9 +83,9 @@ LetterWorksheetTab::LetterWorksheetTab(const StartupData &data, QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    pnl17 = named(new QWidget(this), "pnl17");
-    pnl17->setFixedHeight(129);
-    column->addWidget(pnl17);
+    pnl17 = named(new QWidget, "pnl17");
+    pnl17->setMinimumHeight(129);
+    column->addWidget(new SettingsBand(QStringLiteral("scrlSettings4"), pnl17, DesignWidth, this));
     pnl21 = named(new QWidget(this), "pnl21");
     column->addWidget(pnl21, 1);
     auto *inner = new QVBoxLayout(pnl21);
@@ -156,6 +163,11 @@ void LetterWorksheetTab::buildSettings()
 
     lbl27 = named(new QLabel(p), "lbl27");
     lbl27->setGeometry(424, 97, 73, 15);
+    // Why a typed or pasted character did not go in, said quietly.
+    lblLetterNote = named(new QLabel(p), "lblLetterNote");
+    lblLetterNote->setGeometry(215, 93, 205, 34);
+    lblLetterNote->setWordWrap(true);
+    lblLetterNote->setStyleSheet(QStringLiteral("color: #666"));
     lbl28 = label(p, "lbl28", QStringLiteral("第"), 511, 97);
     edt5 = named(new QLineEdit(QStringLiteral("1"), p), "edt5");
     edt5->setValidator(
@@ -274,6 +286,7 @@ void LetterWorksheetTab::rg8Click()
         edt3->setText(text);
     }
     (digits ? m_digitText : m_letterText) = text;
+    lblLetterNote->clear();
     UpdateLetterPageCount();
     btn73Click();
 }
@@ -354,10 +367,31 @@ bool LetterWorksheetTab::allowedInText(QChar c) const
 // True when the key is swallowed: only letters (letter mode) or digits
 // (digit mode) are typed, and the keyboard's copy, cut and paste are off.
 // Keys that type nothing (arrows, Delete, Backspace, Ctrl+A) work as usual.
+QString LetterWorksheetTab::onlyText() const
+{
+    return kind() == WorksheetKind::Digits ? QStringLiteral("只能输入数字") : QStringLiteral("只能输入英文字母");
+}
+
+void LetterWorksheetTab::pasteAllowed()
+{
+    const FilteredText f = filterText(QGuiApplication::clipboard()->text(),
+                                      [this](QChar c) { return allowedInText(c); });
+    if (!f.kept.isEmpty())
+        edt3->insert(f.kept);
+    lblLetterNote->setText(f.anyLeft() ? f.note(8) + QStringLiteral("（") + onlyText() + QStringLiteral("）")
+                                       : QString());
+}
+
+// True when the key is swallowed: only letters (letter mode) or digits
+// (digit mode) are typed, the keyboard's copy and cut are off, and a paste
+// takes only the characters the sheet can hold.
 bool LetterWorksheetTab::edt3KeyPress(QKeyEvent *event)
 {
-    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)
-        || event->matches(QKeySequence::Paste))
+    if (event->matches(QKeySequence::Paste)) {
+        pasteAllowed();
+        return true;
+    }
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut))
         return true;
     if (event->key() == Qt::Key_Backspace)
         return false;
@@ -368,7 +402,9 @@ bool LetterWorksheetTab::edt3KeyPress(QKeyEvent *event)
     const bool printable = std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.isPrint(); });
     if (!printable)
         return false;
-    return !std::all_of(typed.begin(), typed.end(), [this](QChar c) { return allowedInText(c); });
+    const bool refused = !std::all_of(typed.begin(), typed.end(), [this](QChar c) { return allowedInText(c); });
+    lblLetterNote->setText(refused ? onlyText() : QString());
+    return refused;
 }
 
 bool LetterWorksheetTab::eventFilter(QObject *watched, QEvent *event)
@@ -388,6 +424,26 @@ bool LetterWorksheetTab::eventFilter(QObject *watched, QEvent *event)
             if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
                 edt3->selectAll();
             break;
+        case QEvent::ContextMenu: {
+            // The field's own menu, with 粘贴 going through the same filter.
+            QMenu *menu = edt3->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            // The items are known by their shortcut, whatever the language.
+            auto is = [](const QAction *a, QKeySequence::StandardKey key) {
+                return a->text().endsWith(QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText));
+            };
+            for (QAction *a : menu->actions()) {
+                if (is(a, QKeySequence::Paste)) {
+                    a->disconnect();
+                    a->setObjectName(QStringLiteral("edit-paste"));
+                    connect(a, &QAction::triggered, this, &LetterWorksheetTab::pasteAllowed);
+                } else if (is(a, QKeySequence::Copy) || is(a, QKeySequence::Cut)) {
+                    a->setEnabled(false);
+                }
+            }
+            menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+            return true;
+        }
         default:
             break;
         }

@@ -61,6 +61,9 @@ private:
     void buildSettings();
     bool allowedInText(QChar c) const;
     bool edt3KeyPress(class QKeyEvent *event);
+    // Pastes the clipboard's letters (or digits) and names what it left out.
+    void pasteAllowed();
+    QString onlyText() const; // "只能输入英文字母" / "只能输入数字"
     void message(const QString &text);
 
     const StartupData &m_data;
@@ -78,6 +81,7 @@ public:
     QWidget *pnl17 = nullptr, *pnl21 = nullptr;
     QLabel *lbl18 = nullptr, *lbl19 = nullptr, *lbl20 = nullptr, *lbl21 = nullptr, *lbl22 = nullptr,
            *lbl23 = nullptr, *lbl27 = nullptr, *lbl28 = nullptr, *lbl29 = nullptr;
+    QLabel *lblLetterNote = nullptr; // why a character did not go in
     QLineEdit *edt3 = nullptr, *edt5 = nullptr;
     UpDown *ud2 = nullptr;
     RadioGroup *rg8 = nullptr, *rg9 = nullptr, *rg10 = nullptr;

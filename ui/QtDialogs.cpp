@@ -34,9 +34,9 @@ bool QtDialogs::question(QWidget *parent, const QString &text, const QString &ca
     return box.exec() == QMessageBox::Ok;
 }
 
-QString QtDialogs::saveFileName(QWidget *parent, const QString &filter)
+QString QtDialogs::saveFileName(QWidget *parent, const QString &filter, const QString &suggested)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
+    return QFileDialog::getSaveFileName(parent, QString(), suggested, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

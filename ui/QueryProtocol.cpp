@@ -12,6 +12,25 @@
 
 #include <algorithm>
 
+namespace {
+
+// An emoji (or any character outside the Basic Multilingual Plane) is two
+// code units and one character: it is selected, stepped over and looked up whole.
+int charWidthAt(const QString &text, int pos)
+{
+    return pos + 1 < text.size() && text.at(pos).isHighSurrogate() && text.at(pos + 1).isLowSurrogate() ? 2 : 1;
+}
+
+// The start of the character that pos falls in.
+int charStartAt(const QString &text, int pos)
+{
+    return pos > 0 && pos < text.size() && text.at(pos).isLowSurrogate() && text.at(pos - 1).isHighSurrogate()
+               ? pos - 1
+               : pos;
+}
+
+} // namespace
+
 namespace QueryProtocol {
 
 void selectCharAt(QueryControls &c, int pos)
@@ -20,8 +39,10 @@ void selectCharAt(QueryControls &c, int pos)
     const QWidget *focus = QApplication::focusWidget();
     if (!focus || focus == edit || c.focusToEdit.contains(focus))
         edit->setFocus();
-    if (pos >= 0 && pos < edit->text().size()) {
-        edit->setSelection(pos, 1);
+    const QString text = edit->text();
+    if (pos >= 0 && pos < text.size()) {
+        pos = charStartAt(text, pos);
+        edit->setSelection(pos, charWidthAt(text, pos));
     } else {
         edit->deselect();
         edit->setCursorPosition(edit->text().size());
@@ -53,10 +74,12 @@ QString takeCurrentChar(QueryControls &c)
 {
     if (!c.edit->hasSelectedText())
         selectCharAt(c, 0);
-    const QString ch = c.edit->selectedText().left(1);
+    const QString text = c.edit->text();
+    const int pos = charStartAt(text, c.edit->selectionStart());
+    const QString ch = text.mid(pos, charWidthAt(text, pos));
     queryState().CurrentChar = ch;
-    c.lookedUpPos = c.edit->selectionStart();
-    c.lookedUpText = c.edit->text();
+    c.lookedUpPos = pos;
+    c.lookedUpText = text;
     return ch;
 }
 
@@ -91,8 +114,11 @@ bool stepSelection(QueryControls &c, int delta)
         selectCharAt(c, 0);
         return true;
     }
-    const int next = from + delta;
-    edit->setSelection(next >= 0 && next <= edit->text().size() - 1 ? next : from, 1);
+    const QString text = edit->text();
+    from = charStartAt(text, from);
+    const int next = delta > 0 ? from + charWidthAt(text, from) : charStartAt(text, from - 1);
+    const int at = next >= 0 && next <= text.size() - 1 ? next : from;
+    edit->setSelection(at, charWidthAt(text, at));
     return true;
 }
 

@@ -139,10 +139,15 @@ void TForm2::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void TForm2::showFrom(const QString &mainText)
+void TForm2::showFrom(const QString &mainText, int mainPos)
 {
-    if (edt1->text().isEmpty() && !mainText.isEmpty())
+    const bool take = !mainText.isEmpty() && (mainText != m_seenText || mainPos != m_seenPos);
+    m_seenText = mainText;
+    m_seenPos = mainPos;
+    if (take) {
         edt1->setText(mainText);
+        QueryProtocol::selectCharAt(m_query, mainPos);
+    }
     // The whole screen that holds the main window, for the projector.
     if (QScreen *s = m_main->screen()) {
         setScreen(s);
@@ -151,6 +156,10 @@ void TForm2::showFrom(const QString &mainText)
     showFullScreen();
     raise();
     activateWindow();
+    if (take) {
+        edt1->setFocus();
+        btn1Click();
+    }
 }
 
 RevealSpeed TForm2::revealSpeed() const

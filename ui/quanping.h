@@ -27,9 +27,12 @@ class TForm2 : public QDialog
 public:
     explicit TForm2(TForm1 *main, QWidget *parent = nullptr);
 
-    // Opens the window modally, full screen on the main window's screen; an
-    // empty edit takes the main window's text.
-    void showFrom(const QString &mainText);
+    // Opens the window modally, full screen on the main window's screen.
+    // When the main window's text or current character (at mainPos) changed
+    // since this window was last open, the edit takes them and that
+    // character is shown at once in this window's query type; otherwise the
+    // window keeps its own text.
+    void showFrom(const QString &mainText, int mainPos = 0);
 
     void btn1Click();
     void DrawFullScreenSheet(const QString &ch);
@@ -73,4 +76,7 @@ private:
     TForm1 *m_main;
     QueryControls m_query;
     WritingAnimation *m_animation = nullptr;
+    // The main window's text and character when this window last opened.
+    QString m_seenText;
+    int m_seenPos = -1;
 };
