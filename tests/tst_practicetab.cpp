@@ -299,6 +299,15 @@ private slots:
         full.edt1->setText(QStringLiteral("川"));
         QTest::keyClick(full.edt1, Qt::Key_Return);
         QCOMPARE(s.currentChar(), QChar(0x5DDD));
+        // Opened again on a new text of the main window: that text is practised.
+        QTest::keyClick(&full, Qt::Key_Escape);
+        QVERIFY(!full.isVisible());
+        form->edt1->setText(QStringLiteral("山水"));
+        form->edt1->setSelection(1, 1);
+        QTest::mouseClick(form->btn4, Qt::LeftButton);
+        QVERIFY(full.practice->isVisible());
+        QCOMPARE(s.characters(), QStringLiteral("山水"));
+        QCOMPARE(s.currentChar(), QChar(0x6C34));
         QTest::mouseClick(full.btnPractice, Qt::LeftButton);
         QVERIFY(!full.practice->isVisible() && full.img1->isVisible());
         full.close();

@@ -7,12 +7,35 @@
 #include "QueryTimer.h"
 #include "WritingAnimation.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <functional>
 
 // The practice mode of the full-screen window: the same practice as the
 // main window's 书写练习 page, over the whole picture area, on this
 // window's text, for a whiteboard or a projector.
+
+namespace {
+
+// Calls back when the watched window is shown.
+class ShowWatch : public QObject
+{
+public:
+    ShowWatch(QObject *parent, std::function<void()> shown) : QObject(parent), m_shown(std::move(shown)) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            m_shown();
+        return false;
+    }
+
+private:
+    std::function<void()> m_shown;
+};
+
+} // namespace
 
 void TForm2::buildPractice()
 {
@@ -25,11 +48,14 @@ void TForm2::buildPractice()
     practice->setObjectName(QStringLiteral("pnlPractice"));
     practice->hide();
     connect(btnPractice, &QPushButton::toggled, this, &TForm2::btnPracticeClick);
-    // A new text typed here is practised at once.
-    connect(edt1, &QLineEdit::returnPressed, this, [this] {
+    // A new text typed here, or taken from the main window on opening, is
+    // practised at once.
+    const auto refresh = [this] {
         if (btnPractice->isChecked())
             btnPracticeClick();
-    });
+    };
+    connect(edt1, &QLineEdit::returnPressed, this, refresh);
+    installEventFilter(new ShowWatch(this, refresh));
 }
 
 void TForm2::placePractice()
@@ -63,7 +89,10 @@ void TForm2::btnPracticeClick()
     // The main window's look, this window's text and character.
     PracticeSource s = m_main->practiceSource();
     s.text = edt1->text();
-    s.position = m_query.lookedUpText == s.text && m_query.lookedUpPos >= 0 ? m_query.lookedUpPos : 0;
+    if (edt1->hasSelectedText())
+        s.position = edt1->selectionStart();
+    else
+        s.position = m_query.lookedUpText == s.text && m_query.lookedUpPos >= 0 ? m_query.lookedUpPos : 0;
     practice->setSource(s);
     img1->hide();
     practice->show();
