@@ -1,5 +1,7 @@
 #include "PracticeSession.h"
 
+#include <QHash>
+
 int CharacterResult::stars() const
 {
     if (!done)
@@ -59,9 +61,16 @@ void PracticeSession::setText(const QString &text, int at)
     m_chars.clear();
     m_results.clear();
     int start = -1;
+    // Each character is looked up once, however long the text.
+    QHash<QChar, bool> held;
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c.isSurrogate() || !m_source || m_source(c).isEmpty())
+        if (c.isSurrogate() || !m_source)
+            continue;
+        auto it = held.find(c);
+        if (it == held.end())
+            it = held.insert(c, !m_source(c).isEmpty());
+        if (!*it)
             continue;
         if (start < 0 && i >= at)
             start = int(m_chars.size());

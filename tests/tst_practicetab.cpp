@@ -308,6 +308,8 @@ private slots:
         QVERIFY(full.practice->isVisible());
         QCOMPARE(s.characters(), QStringLiteral("山水"));
         QCOMPARE(s.currentChar(), QChar(0x6C34));
+        QTest::mouseClick(full.btn3, Qt::LeftButton); // the window's 上一个 steps the practice
+        QCOMPARE(s.currentChar(), QChar(0x5C71));
         QTest::mouseClick(full.btnPractice, Qt::LeftButton);
         QVERIFY(!full.practice->isVisible() && full.img1->isVisible());
         full.close();

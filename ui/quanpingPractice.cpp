@@ -55,6 +55,15 @@ void TForm2::buildPractice()
             btnPracticeClick();
     };
     connect(edt1, &QLineEdit::returnPressed, this, refresh);
+    // The window's own stepping buttons step the practice too.
+    connect(btn3, &QPushButton::clicked, this, [this] {
+        if (btnPractice->isChecked())
+            practice->btnPracticePrevClick();
+    });
+    connect(btn4, &QPushButton::clicked, this, [this] {
+        if (btnPractice->isChecked())
+            practice->btnPracticeNextClick();
+    });
     installEventFilter(new ShowWatch(this, refresh));
 }
 
