@@ -132,10 +132,12 @@ private slots:
 
         QTest::mouseClick(tab->btnPracticeNext, Qt::LeftButton);
         QCOMPARE(tab->session().currentChar(), QChar(0x597D));
-        QTest::mouseClick(tab->btnPracticeNext, Qt::LeftButton); // the last stays
-        QCOMPARE(tab->session().currentChar(), QChar(0x597D));
         writeWithMouse(due());
         QCOMPARE(tab->session().currentStroke(), 1);
+        QTest::mouseClick(tab->btnPracticeNext, Qt::LeftButton); // the last stays, and its work
+        QCOMPARE(tab->session().currentChar(), QChar(0x597D));
+        QCOMPARE(tab->session().currentStroke(), 1);
+        QVERIFY(result().contains(QStringLiteral("第 1 笔写对了")));
         QTest::mouseClick(tab->btnRewrite, Qt::LeftButton);
         QCOMPARE(tab->session().currentStroke(), 0);
         QCOMPARE(pixelsLike(canvas->snapshot(), strokeRect(0), Qt::black), 0);

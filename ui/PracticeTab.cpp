@@ -121,14 +121,15 @@ void PracticePanel::showCharacter()
 
 void PracticePanel::btnPracticePrevClick()
 {
-    m_session.previous();
-    showCharacter();
+    // At the first character nothing moves, and the work on it stays.
+    if (m_session.previous())
+        showCharacter();
 }
 
 void PracticePanel::btnPracticeNextClick()
 {
-    m_session.next();
-    showCharacter();
+    if (m_session.next())
+        showCharacter();
 }
 
 void PracticePanel::btnRewriteClick()
