@@ -43,8 +43,11 @@ QString summaryLine(const QList<CharacterResult> &results)
         stars += r.stars();
         perfect += r.stars() == 3;
     }
-    return QStringLiteral("全部写完：%1 个字，%2 笔，一次写对 %3 笔，错 %4 次，共 %5 颗星，%6 个字得到 ★★★")
-        .arg(chars)
+    // A character skipped with 下一个 is counted as not written.
+    const QString written = chars == results.size() ? QStringLiteral("全部写完：%1 个字").arg(chars)
+                                                    : QStringLiteral("写完 %1 个字（共 %2 个）").arg(chars).arg(results.size());
+    return QStringLiteral("%1，%2 笔，一次写对 %3 笔，错 %4 次，共 %5 颗星，%6 个字得到 ★★★")
+        .arg(written)
         .arg(strokes)
         .arg(firstTry)
         .arg(mistakes)
@@ -134,7 +137,7 @@ PracticeSession::Outcome PracticeSession::submit(const QPolygonF &drawn)
         if (characterDone()) {
             r.done = true;
             out.characterDone = true;
-            out.textDone = textDone();
+            out.textDone = textDone() || m_index == m_chars.size() - 1;
         }
         return out;
     }

@@ -27,7 +27,8 @@ struct CharacterResult
 QString starLine(int stars);
 // The short line under a finished character: "好：6 笔，一次写对 5 笔，错 1 次  ★★☆".
 QString characterResultLine(const CharacterResult &r);
-// The line after the last character, over the finished ones.
+// The line after the last character, over the finished ones ("全部写完：…",
+// or "写完 1 个字（共 2 个）…" when some were skipped).
 QString summaryLine(const QList<CharacterResult> &results);
 
 // The writing practice of a text: which character and stroke are due, what
@@ -79,7 +80,9 @@ public:
         StrokeVerdict verdict;
         bool hint = false;          // this miss calls for the hint
         bool characterDone = false; // this stroke finished the character
-        bool textDone = false;      // … and with it the whole text
+        // … and it was the text's last character, or the last one left
+        // unfinished: time for the summary
+        bool textDone = false;
     };
     // Judges a drawn stroke (points in the 1024-unit box, y down) against
     // the stroke due now and moves on when it matches.

@@ -187,11 +187,19 @@ private slots:
         s.submit(drawn(s.centreLines(), 0, QLatin1Char('F')));
         for (int k = 0; k < s.strokeCount(); ++k)
             last = s.submit(drawn(s.centreLines(), k, QLatin1Char('R')));
-        QVERIFY(last.characterDone && last.textDone);
+        QVERIFY(last.characterDone && last.textDone && s.textDone());
         const QString summary = summaryLine(s.results());
-        QVERIFY2(summary.contains(QStringLiteral("2 个字")) && summary.contains(QStringLiteral("13 笔"))
+        QVERIFY2(summary.startsWith(QStringLiteral("全部写完：2 个字")) && summary.contains(QStringLiteral("13 笔"))
                      && summary.contains(QStringLiteral("错 1 次")) && summary.contains(QStringLiteral("共 5 颗星")),
                  qPrintable(summary));
+
+        // The last character finished with one skipped: the summary is due,
+        // over the finished one.
+        s.setText(QStringLiteral("十一"));
+        QVERIFY(s.next());
+        last = s.submit(drawn(s.centreLines(), 0, QLatin1Char('R')));
+        QVERIFY(last.textDone && !s.textDone());
+        QVERIFY(summaryLine(s.results()).startsWith(QStringLiteral("写完 1 个字（共 2 个），1 笔")));
 
         // Nothing to practise: nothing judged, nothing breaks.
         s.setText(QStringLiteral("abc 😀"));
