@@ -110,7 +110,8 @@ void PracticeCanvas::rebuild()
     m_ink = layer(size(), dpr, QImage::Format_ARGB32_Premultiplied);
     m_inkArea = QRect();
     m_points.clear();
-    m_source = Source::None;
+    m_source = Source::None; // a stroke under way when the cell changes is dropped
+    m_touchId = -1;
     m_fadeTimer.stop();
     const QChar ch = m_session.currentChar();
     const SheetGlyph glyph(m_data.PrivateFonts, m_data.CharFontFamily, ch.isNull() ? QString() : QString(ch));
@@ -400,7 +401,9 @@ QImage PracticeCanvas::snapshot() const
 
 void PracticeCanvas::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || m_source != Source::None)
+    // A mouse event Qt made up from a touch or a pen is one already taken.
+    if (event->button() != Qt::LeftButton || m_source != Source::None
+        || event->source() == Qt::MouseEventSynthesizedByQt)
         return;
     beginStroke(Source::Mouse, event->position());
 }
