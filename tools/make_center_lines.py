@@ -8,7 +8,8 @@ The centre lines go through the same hands as the fonts: the stroke-order
 corrections of order_corrections.py (via hwdata.load) and the mended source
 centre lines of segment_overrides.py (turned round, carried on to the
 outline, loops cut out: segments.centre_line); then the few of
-center_line_fixes.py.
+center_line_fixes.py, and ends that poke into a neighbouring stroke are
+trimmed back into their own (trim_ends).
 
 Points are in the 1024-unit box with y downward: the source's (x, y) is
 (x, 900 - y) here, rounded to whole units.
@@ -26,6 +27,8 @@ import os
 import struct
 import sys
 
+import numpy as np
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import hwdata  # noqa: E402
 import segments  # noqa: E402
@@ -35,7 +38,29 @@ from segment_overrides import EXTENDED, REVERSED  # noqa: E402
 ROOT = os.path.dirname(hwdata.HERE)
 OUT = os.path.join(ROOT, "resources", "tables", "CL6763")
 MAGIC = b"KVCL"
+TRIM = 1.0  # font units: about what rounding to whole units moves a point
 VERSION = 1
+
+
+def trim_ends(pts, poly):
+    """A few source centre lines start or end inside the stroke they meet
+    (the 横 of 艮 starts in its 竖, the first stroke of 鸟 in its 撇): an end
+    lying more than TRIM outside its own stroke is cut back to where the
+    line lies TRIM inside it."""
+    if segments.distance(poly, [pts[0], pts[-1]]).max() <= TRIM:
+        return pts
+    med = segments.Median(pts)
+    s = np.linspace(0.0, med.length, max(2, int(med.length) + 1))
+    at = np.stack([np.interp(s, med.cum, med.pts[:, 0]), np.interp(s, med.cum, med.pts[:, 1])], axis=1)
+    depth = segments.boundary_distance(poly, at)
+    depth = np.where(segments.inside(poly, at), depth, -depth)
+    deep = np.nonzero(depth >= TRIM)[0]
+    if not len(deep):
+        raise ValueError("the centre line lies outside its stroke")
+    a = 0 if depth[0] >= -TRIM else deep[0]
+    b = len(s) - 1 if depth[-1] >= -TRIM else deep[-1]
+    middle = [tuple(p) for p, c in zip(med.pts, med.cum) if s[a] < c < s[b]]
+    return [tuple(at[a])] + middle + [tuple(at[b])]
 
 
 def to_box(pts):
@@ -59,6 +84,7 @@ def centre_lines(ch):
         pts, _ = segments.centre_line(pts, poly, i + 1 in reverse, i + 1 in extend)
         if i + 1 in fixes:
             pts = fixes[i + 1](pts, poly)
+        pts = trim_ends(pts, poly)
         line = to_box(pts)
         if len(line) < 2:
             raise ValueError("stroke %d of %s has no length" % (i + 1, ch))

@@ -48,6 +48,10 @@ OVERRIDES = {
     # The 横折弯钩 of 虒 bends gently and starts with a short 横, so it came
     # out "14"; cut it like 褫 and 乙 ("1214").
     "搋": {13: [0.17, 0.49, 0.744]},
+    # The centre line of 钅's 竖提 in 镢 jogs right and back just above the
+    # corner, so the cut ran along the 提's lower edge and the 竖 uncovered
+    # the 提; cut at the corner like every other 钅 ("21").
+    "镢": {5: [0.69]},
 }
 
 REVERSED = {

@@ -128,15 +128,19 @@ def inside(poly, pts):
     return np.sum(crosses & (px < xs), axis=1) % 2 == 1
 
 
-def distance(poly, pts):
-    """Distance of points to a polygon's boundary, 0 for points inside."""
+def boundary_distance(poly, pts):
+    """Distance of points to a polygon's boundary, inside or out."""
     pts = np.asarray(pts, dtype=float).reshape(-1, 2)
     a, b = poly, np.roll(poly, -1, axis=0)
     ab = b - a
     ap = pts[:, None, :] - a[None, :, :]
     t = np.clip(np.sum(ap * ab, axis=2) / np.maximum(np.sum(ab * ab, axis=1), 1e-12), 0, 1)
-    d = np.linalg.norm(ap - t[:, :, None] * ab, axis=2).min(axis=1)
-    return np.where(inside(poly, pts), 0.0, d)
+    return np.linalg.norm(ap - t[:, :, None] * ab, axis=2).min(axis=1)
+
+
+def distance(poly, pts):
+    """Distance of points to a polygon's boundary, 0 for points inside."""
+    return np.where(inside(poly, pts), 0.0, boundary_distance(poly, pts))
 
 
 def _line_hits(pieces, p, u):
