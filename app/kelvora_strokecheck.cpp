@@ -64,6 +64,8 @@ QByteArray answer(const QByteArray &line, const StartupData &data, Strictness st
     if (!ch.isString())
         return errorLine(QStringLiteral("\"char\" must be a string of one character"));
     const QString c = ch.toString();
+    if (c.toUcs4().size() != 1)
+        return errorLine(QStringLiteral("\"char\" must be one character, not \"%1\"").arg(c));
     if (c.size() != 1 || !data.isSupported(c))
         return errorLine(QStringLiteral("\"%1\" is not one of the 6763 characters").arg(c));
     const QList<QPolygonF> lines = data.CenterLines.strokes(c.at(0));

@@ -104,6 +104,7 @@ private slots:
             {"not json at all", "{\"error\":\"not JSON"},
             {"[1,2,3]", "{\"error\":\"not a JSON object\"}"},
             {request("A", 1, points(line("三", 1))), "{\"error\":\"\\\"A\\\" is not one of the 6763 characters\"}"},
+            {request("三三", 1, points(line("三", 1))), "{\"error\":\"\\\"char\\\" must be one character"},
             {request("😀", 1, points(line("三", 1))), "{\"error\":\"\\\"😀\\\" is not one of the 6763 characters\"}"},
             {request("三", 4, points(line("三", 1))), "{\"error\":\"\\\"stroke\\\" must be a whole number from 1 to 3"},
             {request("三", 0, points(line("三", 1))), "{\"error\":\"\\\"stroke\\\" must be a whole number"},
