@@ -6,6 +6,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QtTest>
 
 #include <memory>
@@ -197,6 +201,22 @@ private slots:
         QCOMPARE(form->clipPlayer->lastRequested(), QStringLiteral("O"));
         // One player behind all buttons, so "o" takes the place of "a".
         QCOMPARE(form->findChildren<ClipPlayer *>().size(), 1);
+    }
+
+    // Without a sound device the first click says so once, in the status line.
+    void noSoundDeviceIsSaidOnce()
+    {
+        if (!QMediaDevices::defaultAudioOutput().isNull())
+            QSKIP("this machine has a sound device");
+        TForm1 fresh(96);
+        fresh.pgc1->setCurrentWidget(fresh.ts2);
+        fresh.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+        QSignalSpy said(fresh.statusBar(), &QStatusBar::messageChanged);
+        for (const char *name : {"btn25", "btn26", "btn25"})
+            QTest::mouseClick(fresh.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(fresh.statusBar()->currentMessage(), QStringLiteral("没有找到声音设备，拼音读音无法播放。"));
     }
 
     void unknownClipPlaysNothing()

@@ -158,6 +158,7 @@ void CharWorksheetTab::build()
     lblLeftOut = named(new QLabel(pnl12), "lblLeftOut");
     lblLeftOut->setStyleSheet(QStringLiteral("color: #666"));
     lblLeftOut->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblLeftOut->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     btn76 = named(new QPushButton(QStringLiteral("打印"), pnl12), "btn76");
     QFont big = btn76->font();
     big.setPixelSize(19);
@@ -218,7 +219,9 @@ void CharWorksheetTab::build()
     b->addSpacing(8);
     b->addWidget(lbl16);
     b->addWidget(cbb10);
-    b->addStretch(1);
+    b->addSpacing(12);
+    // Right above the page count it explains.
+    b->addWidget(lblLeftOut, 1);
     rows->addLayout(b);
     c->addWidget(grp4);
     c->addSpacing(12);
@@ -232,7 +235,6 @@ void CharWorksheetTab::build()
     c->addWidget(lbl26);
     c->addSpacing(8);
     c->addWidget(lbl24);
-    c->addWidget(lblLeftOut, 1);
     rows->addLayout(c);
 
     // The page image, centred in its panel, scrolled by the wheel a page
