@@ -152,6 +152,15 @@ private slots:
         form->pgc1->setCurrentIndex(0);
         form->pgc1->setCurrentIndex(4);
         QCOMPARE(tab->session().characters(), QStringLiteral("一"));
+        // Nothing to practise in the text: said so, and the cell takes no stroke.
+        form->edt1->setText(QStringLiteral("ab 😀"));
+        form->pgc1->setCurrentIndex(0);
+        form->pgc1->setCurrentIndex(4);
+        QCOMPARE(result(), QStringLiteral("输入的文字里没有可以练习的汉字"));
+        QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->rect().center());
+        QTest::mouseMove(canvas, canvas->rect().center() + QPoint(80, 0));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, canvas->rect().center() + QPoint(80, 0));
+        QCOMPARE(result(), QStringLiteral("输入的文字里没有可以练习的汉字"));
     }
 
     // Mouse strokes: a match is replaced by the model stroke, a miss is

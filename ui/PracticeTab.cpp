@@ -107,7 +107,8 @@ void PracticePanel::showCharacter()
     if (n == 0) {
         lblPracticeChar->clear();
         lblPracticeResult->setStyleSheet(QString());
-        lblPracticeResult->setText(QStringLiteral("请先输入要练习的汉字"));
+        lblPracticeResult->setText(m_text.trimmed().isEmpty() ? QStringLiteral("请先输入要练习的汉字")
+                                                              : QStringLiteral("输入的文字里没有可以练习的汉字"));
     } else {
         lblPracticeChar->setText(QStringLiteral("%1（第 %2 个，共 %3 个）")
                                      .arg(m_session.currentChar())
