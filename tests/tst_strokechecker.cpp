@@ -194,7 +194,7 @@ private slots:
         const QList<QPolygonF> strokes = lines(ch);
         QVERIFY(drawn <= strokes.size() && due <= strokes.size());
         const QPolygonF &line = strokes[drawn - 1];
-        const quint32 seed = qHash(QTest::currentDataTag());
+        const quint32 seed = qHash(QByteArray(QTest::currentDataTag()));
         QPolygonF points;
         switch (Mode(mode)) {
         case Right:
