@@ -134,6 +134,24 @@ private slots:
         }
     }
 
+    // A program driving the checker gets each answer before it sends the next line.
+    void answersAsLinesArrive()
+    {
+        QProcess p;
+        p.start(QStringLiteral(KELVORA_STROKECHECK), QStringList());
+        QVERIFY(p.waitForStarted(30000));
+        for (int stroke = 1; stroke <= 3; ++stroke) {
+            p.write(request("三", stroke, points(line("三", stroke))) + '\n');
+            QByteArray answer;
+            while (!answer.endsWith(QByteArrayLiteral("\n")) && p.waitForReadyRead(10000))
+                answer += p.readAll();
+            QCOMPARE(answer, QByteArray("{\"match\":true,\"backwards\":false,\"reason\":\"\"}\n"));
+        }
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+    }
+
     // All lines fine: exit status 0; the level changes the verdict.
     void strictness()
     {
