@@ -69,15 +69,6 @@ private slots:
         QVERIFY(data.CenterLines.characterCount() > 0);
     }
 
-    void help()
-    {
-        const Run r = strokecheck({QStringLiteral("--help")}, QByteArray());
-        QCOMPARE(r.code, 0);
-        const QString out = QString::fromUtf8(r.lines.join('\n'));
-        for (const char *word : {"--strictness", "loose", "strict", "\"char\"", "\"error\"", "looksLike", "Blank"})
-            QVERIFY2(out.contains(QLatin1String(word)), word);
-    }
-
     // Good and bad lines mixed: one answer a line, in order, the bad ones as
     // errors, the rest still checked, and exit status 2 at the end.
     void answersEveryLine()
