@@ -3,8 +3,10 @@
 // and shifted ±30 units, each point off by σ 10 units, 6 to 40 points
 // unevenly spaced along the line), at 标准, over random characters with a
 // fixed seed. Right strokes must pass; each kind of wrong stroke must be
-// refused; each check must take at most 1 ms. Every figure is printed
-// beside its target. --verbose adds the reasons and the figures of misses.
+// refused; each check must take at most 1 ms of CPU. Every figure is printed
+// beside its target. --verbose adds the reasons and the figures of refused
+// right strokes; --strictness=loose|strict, --spread=K (a hand K times less
+// steady) and --chars=N show how the limits behave elsewhere.
 #include "StrokeChecker.h"
 #include "StartupData.h"
 

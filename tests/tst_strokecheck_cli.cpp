@@ -69,15 +69,6 @@ private slots:
         QVERIFY(data.CenterLines.characterCount() > 0);
     }
 
-    void help()
-    {
-        const Run r = strokecheck({QStringLiteral("--help")}, QByteArray());
-        QCOMPARE(r.code, 0);
-        const QString out = QString::fromUtf8(r.lines.join('\n'));
-        for (const char *word : {"--strictness", "loose", "strict", "\"char\"", "\"error\"", "looksLike", "Blank"})
-            QVERIFY2(out.contains(QLatin1String(word)), word);
-    }
-
     // Good and bad lines mixed: one answer a line, in order, the bad ones as
     // errors, the rest still checked, and exit status 2 at the end.
     void answersEveryLine()
@@ -132,6 +123,24 @@ private slots:
                      qPrintable(QStringLiteral("line %1: %2").arg(i + 1).arg(QString::fromUtf8(r.lines[i]))));
             QVERIFY(QJsonDocument::fromJson(r.lines[i]).isObject());
         }
+    }
+
+    // A program driving the checker gets each answer before it sends the next line.
+    void answersAsLinesArrive()
+    {
+        QProcess p;
+        p.start(QStringLiteral(KELVORA_STROKECHECK), QStringList());
+        QVERIFY(p.waitForStarted(30000));
+        for (int stroke = 1; stroke <= 3; ++stroke) {
+            p.write(request("三", stroke, points(line("三", stroke))) + '\n');
+            QByteArray answer;
+            while (!answer.endsWith(QByteArrayLiteral("\n")) && p.waitForReadyRead(10000))
+                answer += p.readAll();
+            QCOMPARE(answer, QByteArray("{\"match\":true,\"backwards\":false,\"reason\":\"\"}\n"));
+        }
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
     }
 
     // All lines fine: exit status 0; the level changes the verdict.

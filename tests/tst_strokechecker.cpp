@@ -177,7 +177,7 @@ private slots:
         row("江 2 reversed", "江", 2, 2, Reversed, still, "backwards");
         // The two short horizontals of 言, 125 units apart: a drawing nearer
         // the later one is judged strictly, one nearer the earlier is not.
-        row("言 3 as 4 nudged up", "言", 3, 4, Right, QPointF(0, -40), "looks 4");
+        row("言 3 as 4 nudged up", "言", 3, 4, Right, QPointF(0, -20), "looks 4");
         row("言 3 nudged down", "言", 3, 3, Right, QPointF(0, 40), "match");
         row("言 4 nudged up", "言", 4, 4, Right, QPointF(0, -40), "match");
     }
@@ -194,7 +194,10 @@ private slots:
         const QList<QPolygonF> strokes = lines(ch);
         QVERIFY(drawn <= strokes.size() && due <= strokes.size());
         const QPolygonF &line = strokes[drawn - 1];
-        const quint32 seed = qHash(QByteArray(QTest::currentDataTag()));
+        // The row's name seeds the hand (FNV-1a), the same in every build.
+        quint32 seed = 2166136261u;
+        for (const char *c = QTest::currentDataTag(); *c; ++c)
+            seed = (seed ^ quint8(*c)) * 16777619u;
         QPolygonF points;
         switch (Mode(mode)) {
         case Right:
