@@ -387,21 +387,28 @@ private slots:
         QCOMPARE(dialogs->questions.size(), 1);
     }
 
-    // 停止 in the progress window of a long run: pictures keep the pages
-    // written so far, each whole; a PDF save and a print leave nothing.
+    // 停止 in the progress window of a long run, or closing the main window
+    // during it: pictures keep the pages written so far, each whole; a PDF
+    // save and a print leave nothing.
     void stopEndsTheRun_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("print");
+        QTest::addColumn<bool>("closing");
         QTest::addColumn<QString>("stopped");
-        QTest::newRow("pictures") << 1 << false << QStringLiteral("已停止：已保存 %1 页，共 %2 页");
-        QTest::newRow("pdf") << 3 << false << QStringLiteral("已停止：没有保存 PDF");
-        QTest::newRow("print") << 1 << true << QStringLiteral("已停止：没有打印");
+        const QString pictures = QStringLiteral("已停止：已保存 %1 页，共 %2 页");
+        QTest::newRow("pictures") << 1 << false << false << pictures;
+        QTest::newRow("pdf") << 3 << false << false << QStringLiteral("已停止：没有保存 PDF");
+        QTest::newRow("print") << 1 << true << false << QStringLiteral("已停止：没有打印");
+        QTest::newRow("pictures, window closed") << 1 << false << true << QString();
+        QTest::newRow("pdf, window closed") << 3 << false << true << QString();
+        QTest::newRow("print, window closed") << 1 << true << true << QString();
     }
     void stopEndsTheRun()
     {
         QFETCH(int, type);
         QFETCH(bool, print);
+        QFETCH(bool, closing);
         QFETCH(QString, stopped);
         openTab();
         QApplication::clipboard()->setText(tab->edt2->text().repeated(15));
@@ -423,6 +430,21 @@ private slots:
         QVERIFY(!tab->btn72->isEnabled() && !tab->btn76->isEnabled());
         QCOMPARE(p->lblRun->text().section(QStringLiteral("："), -1), QStringLiteral("第 1 / %1 页").arg(n));
         QTRY_VERIFY_WITH_TIMEOUT(p->pbRun->value() >= 2, 60000); // two pages done on the worker
+        if (closing) {
+            // The program ends: the run stops with the window, silently.
+            form->close();
+            form.reset();
+            const QStringList files = QDir(out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+            QVERIFY(dialogs->messages.isEmpty());
+            QVERIFY2(files.size() < n && (files.isEmpty() || type != 3), qPrintable(files.join(' ')));
+            if (type == 3 || print)
+                QVERIFY(files.isEmpty());
+            for (int page = 1; page <= files.size(); ++page)
+                QCOMPARE(QImageReader(out.filePath(QStringLiteral("%1.jpg").arg(page))).read().size(),
+                         a4PicturePixels(300));
+            QVERIFY(noPrintLeftovers());
+            return;
+        }
         QTest::mouseClick(p->btnStop, Qt::LeftButton);
         waitForRun();
         const QStringList files = QDir(out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);

@@ -64,7 +64,7 @@ public:
         if (m_job && m_printing) {
             m_timer.stop();
             PrintResult failure;
-            while (m_sheet < m_job->sheetCount() && m_job->printSheet(m_data, m_settings, m_sheet, &failure))
+            while (m_sheet < m_job->sheetCount() && m_job->printSheet(*m_fonts, m_settings, m_sheet, &failure))
                 ++m_sheet;
             m_job->end();
         }
@@ -132,12 +132,10 @@ private:
         QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
     }
 
-    // The worker has ended: its thread and fonts go before anything is said.
-    void workerDone()
-    {
-        m_worker.join();
-        m_fonts.reset();
-    }
+    // The worker has ended; its fonts are this thread's now (the sheets of
+    // a print are drawn with them: the window's own may be gone first when
+    // the program closes).
+    void workerDone() { m_worker.join(); }
 
     void saved(const SaveSummary &sum)
     {
@@ -171,7 +169,7 @@ private:
     void printNextSheet()
     {
         PrintResult failure;
-        if (m_sheet < m_job->sheetCount() && !m_job->printSheet(m_data, m_settings, m_sheet, &failure)) {
+        if (m_sheet < m_job->sheetCount() && !m_job->printSheet(*m_fonts, m_settings, m_sheet, &failure)) {
             m_timer.stop();
             m_printing = false;
             m_job->end();
@@ -203,6 +201,7 @@ private:
     void finish()
     {
         m_job.reset();
+        m_fonts.reset();
         delete m_progress;
         enableButtons();
         deleteLater();
@@ -225,7 +224,7 @@ private:
     QPointer<QWidget> m_saveGroup;
     QPointer<WorkProgress> m_progress;
     QString m_lead;
-    std::unique_ptr<StartupData> m_fonts; // the worker's
+    std::unique_ptr<StartupData> m_fonts; // the worker's, then the sheets' of a print
     std::thread m_worker;
     std::atomic<bool> m_stop{false};
     std::unique_ptr<QPrinter> m_printer;
