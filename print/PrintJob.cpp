@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <mutex>
 
 QList<qint64> printSheetOrder(int pageCount, const PrintRequest &request)
 {
@@ -64,6 +65,9 @@ namespace {
 // reader's default allocation limit, which would otherwise give a blank sheet.
 QImage readPagePicture(const QString &fileName, QString *error)
 {
+    // The limit is the whole program's: one reader at a time changes it.
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> locked(lock);
     const int oldLimit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(1024);
     QImageReader reader(fileName);
@@ -167,8 +171,17 @@ bool PrintRun::begin(QPagedPaintDevice &device, PrintResult *failure)
     return started;
 }
 
+PrintRun::SheetPicture PrintRun::readSheet(int i) const
+{
+    SheetPicture p;
+    if (isPictureFormat(m_request.format) && m_folder)
+        p.image = readPagePicture(pageFileName(m_folder->path(), m_sheets.value(i), m_request.format),
+                                  &p.error);
+    return p;
+}
+
 bool PrintRun::printSheet(const StartupData &data, const WorksheetSettings &s, int i,
-                          PrintResult *failure)
+                          PrintResult *failure, const SheetPicture *given)
 {
     const qint64 page = m_sheets.value(i);
     if (i > 0 && !m_device->newPage()) {
@@ -191,12 +204,13 @@ bool PrintRun::printSheet(const StartupData &data, const WorksheetSettings &s, i
         ++m_printed;
         return true;
     }
-    QString error;
-    const QImage picture = readPagePicture(pageFileName(m_folder->path(), page, m_request.format), &error);
+    const SheetPicture read = given ? SheetPicture() : readSheet(i);
+    const SheetPicture &sheetPicture = given ? *given : read;
+    const QImage &picture = sheetPicture.image;
     if (picture.isNull()) {
         failure->status = PrintResult::Status::PrinterFailed;
         failure->failedPage = page;
-        failure->error = QStringLiteral("第 %1 页的图片读不出来（%2）").arg(page).arg(error);
+        failure->error = QStringLiteral("第 %1 页的图片读不出来（%2）").arg(page).arg(sheetPicture.error);
         return false;
     }
     // Fitted to the A4 sheet, aspect kept, centred.

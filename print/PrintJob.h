@@ -2,6 +2,7 @@
 
 #include "PageWriter.h"
 
+#include <QImage>
 #include <QList>
 #include <QPainter>
 #include <QString>
@@ -67,9 +68,19 @@ public:
 
     // Opens the job; false (and why in *failure) when the device refuses.
     bool begin(QPagedPaintDevice &device, PrintResult *failure);
+    // Sheet i's picture read back (picture formats; nothing for vector
+    // pages). Any thread may read, so the next sheet can be read while
+    // this one is laid out.
+    struct SheetPicture
+    {
+        QImage image;
+        QString error; // why it could not be read
+    };
+    SheetPicture readSheet(int i) const;
     // Lays out sheet i (in order, from 0) fitted and centred: its picture
-    // read back alone, or the vector page drawn with data's fonts.
-    bool printSheet(const StartupData &data, const WorksheetSettings &s, int i, PrintResult *failure);
+    // (read here unless given), or the vector page drawn with data's fonts.
+    bool printSheet(const StartupData &data, const WorksheetSettings &s, int i, PrintResult *failure,
+                    const SheetPicture *picture = nullptr);
     // Closes the job and hands it over.
     PrintResult end();
 

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -99,6 +100,15 @@ class TestCharWorksheet : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(!worksheetRunActive(tab), 60000);
     }
     WorkProgress *progress() const { return form->findChild<WorkProgress *>(); }
+
+    // The default text fifteen times: about a hundred pages.
+    void pasteLongText()
+    {
+        QApplication::clipboard()->setText(tab->edt2->text().repeated(15));
+        tab->edt2->setFocus();
+        QTest::keyClick(tab->edt2, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(tab->edt2, Qt::Key_V, Qt::ControlModifier);
+    }
 
     void openTab()
     {
@@ -411,10 +421,7 @@ private slots:
         QFETCH(bool, closing);
         QFETCH(QString, stopped);
         openTab();
-        QApplication::clipboard()->setText(tab->edt2->text().repeated(15));
-        tab->edt2->setFocus();
-        QTest::keyClick(tab->edt2, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(tab->edt2, Qt::Key_V, Qt::ControlModifier);
+        pasteLongText();
         const int n = tab->CharPageCount();
         QVERIFY2(n >= 90, qPrintable(QString::number(n)));
         QTest::mouseClick(tab->rg6->item(type), Qt::LeftButton);
@@ -425,7 +432,7 @@ private slots:
         dialogs->printFile = out.filePath("printed.pdf");
         dialogs->messages.clear();
         QTest::mouseClick(print ? tab->btn76 : tab->btn72, Qt::LeftButton);
-        WorkProgress *p = progress();
+        const QPointer<WorkProgress> p = progress();
         QVERIFY(p && p->isVisible());
         QVERIFY(!tab->btn72->isEnabled() && !tab->btn76->isEnabled());
         QCOMPARE(p->lblRun->text().section(QStringLiteral("："), -1), QStringLiteral("第 1 / %1 页").arg(n));
@@ -460,6 +467,29 @@ private slots:
         }
         QVERIFY(!progress());
         QVERIFY(tab->btn72->isEnabled() && tab->btn76->isEnabled());
+        QVERIFY(noPrintLeftovers());
+    }
+
+    // Once the sheets go to the printer the job is handed over whole: 停止
+    // is off, and closing the window still gives the printer every sheet.
+    void closingWhileTheSheetsGoOut()
+    {
+        openTab();
+        pasteLongText();
+        QTest::mouseClick(tab->rg7->item(1), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->printFile = out.filePath("printed.pdf");
+        dialogs->printFrom = 1;
+        dialogs->printTo = 20;
+        QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        const QPointer<WorkProgress> p = progress();
+        QVERIFY(p);
+        QTRY_VERIFY_WITH_TIMEOUT(p->lblRun->text().startsWith(QStringLiteral("正在送往打印机")), 60000);
+        QVERIFY(!p->btnStop->isEnabled());
+        form->close();
+        form.reset();
+        QCOMPARE(pdfPages(dialogs->printFile), 20);
+        QVERIFY(dialogs->messages.isEmpty());
         QVERIFY(noPrintLeftovers());
     }
 

@@ -12,8 +12,8 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -62,7 +62,6 @@ public:
         if (m_worker.joinable())
             m_worker.join();
         if (m_job && m_printing) {
-            m_timer.stop();
             PrintResult failure;
             while (m_sheet < m_job->sheetCount() && m_job->printSheet(*m_fonts, m_settings, m_sheet, &failure))
                 ++m_sheet;
@@ -97,8 +96,11 @@ public:
     {
         m_printer = std::move(printer);
         m_job = std::make_unique<PrintRun>(request);
-        const int sheets = printSheetOrder(worksheetPageCount(m_data, m_settings), request).size();
-        start(QStringLiteral("正在准备打印"), sheets, [this] {
+        // Each chosen page is made once, however many copies it has.
+        QList<qint64> pages = printSheetOrder(worksheetPageCount(m_data, m_settings), request);
+        std::sort(pages.begin(), pages.end());
+        pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+        start(QStringLiteral("正在准备打印"), int(pages.size()), [this] {
             const PrintResult prepared =
                 m_job->prepare(*m_fonts, m_settings, progressCallback(), stopCallback());
             post([this, prepared] { preparedForPrint(prepared); });
@@ -118,7 +120,10 @@ private:
     PageProgress progressCallback()
     {
         return [this](int done, int total) {
-            post([this, done, total] { m_progress->setPages(done, total, m_lead); });
+            post([this, done, total] {
+                if (m_progress)
+                    m_progress->setPages(done, total, m_lead);
+            });
         };
     }
     StopRequested stopCallback()
@@ -158,29 +163,41 @@ private:
             m_progress->setStoppable(false);
             m_lead = QStringLiteral("正在送往打印机");
             m_progress->setPages(0, m_job->sheetCount(), m_lead);
-            m_timer.setInterval(0);
-            connect(&m_timer, &QTimer::timeout, this, &WorksheetRun::printNextSheet);
-            m_timer.start();
+            readSheet(0);
             return;
         }
         printed(failure);
     }
 
-    void printNextSheet()
+    // The worker reads the picture of sheet i back; the sheet is laid out
+    // when it is there, while the worker reads the next one.
+    void readSheet(int i)
     {
+        m_worker = std::thread([this, i] {
+            auto picture = std::make_shared<PrintRun::SheetPicture>(m_job->readSheet(i));
+            post([this, picture] { printSheet(*picture); });
+        });
+    }
+
+    void printSheet(const PrintRun::SheetPicture &picture)
+    {
+        m_worker.join();
+        const int n = m_job->sheetCount();
+        if (m_sheet + 1 < n)
+            readSheet(m_sheet + 1);
         PrintResult failure;
-        if (m_sheet < m_job->sheetCount() && !m_job->printSheet(*m_fonts, m_settings, m_sheet, &failure)) {
-            m_timer.stop();
+        if (!m_job->printSheet(*m_fonts, m_settings, m_sheet, &failure, &picture)) {
+            if (m_worker.joinable())
+                m_worker.join();
             m_printing = false;
             m_job->end();
             printed(failure);
             return;
         }
         ++m_sheet;
-        m_progress->setPages(m_sheet, m_job->sheetCount(), m_lead);
-        if (m_sheet < m_job->sheetCount())
+        m_progress->setPages(m_sheet, n, m_lead);
+        if (m_sheet < n)
             return;
-        m_timer.stop();
         m_printing = false;
         printed(m_job->end());
     }
@@ -229,7 +246,6 @@ private:
     std::atomic<bool> m_stop{false};
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<PrintRun> m_job;
-    QTimer m_timer;
     bool m_printing = false; // sheets are going to the printer
     int m_sheet = 0;
 };
