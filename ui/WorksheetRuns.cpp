@@ -156,13 +156,17 @@ private:
         workerDone();
         PrintResult failure = prepared;
         if (prepared.ok() && m_job->begin(*m_printer, &failure)) {
-            // The sheets are laid out where the printer lives: one per turn
-            // of the event loop, so the window keeps painting between them.
+            // The sheets are laid out where the printer lives, one per
+            // event as the worker reads their pictures back, so the window
+            // keeps painting between them. The job is the printer's now:
+            // it can no longer be stopped.
             m_printing = true;
             m_sheet = 0;
-            m_progress->setStoppable(false);
             m_lead = QStringLiteral("正在送往打印机");
-            m_progress->setPages(0, m_job->sheetCount(), m_lead);
+            if (m_progress) {
+                m_progress->setStoppable(false);
+                m_progress->setPages(0, m_job->sheetCount(), m_lead);
+            }
             readSheet(0);
             return;
         }
@@ -195,7 +199,8 @@ private:
             return;
         }
         ++m_sheet;
-        m_progress->setPages(m_sheet, n, m_lead);
+        if (m_progress)
+            m_progress->setPages(m_sheet, n, m_lead);
         if (m_sheet < n)
             return;
         m_printing = false;
