@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -354,6 +355,7 @@ private slots:
         QVERIFY(!tab->btn72->isEnabled() && !tab->btn76->isEnabled());
         waitForRun();
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
+        QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("字帖已保存：") + out.path());
         QVERIFY(!progress());
         QVERIFY(tab->btn72->isEnabled() && tab->btn76->isEnabled());
         for (int p = 1; p <= 7; ++p)
@@ -461,6 +463,8 @@ private slots:
         } else {
             QVERIFY2(files.size() >= 2 && files.size() < n, qPrintable(files.join(' ')));
             QCOMPARE(dialogs->messages, QStringList{stopped.arg(files.size()).arg(n)});
+            QCOMPARE(form->statusBar()->currentMessage(),
+                     QStringLiteral("字帖已保存 %1 页：%2").arg(files.size()).arg(out.path()));
             for (int page = 1; page <= files.size(); ++page)
                 QCOMPARE(QImageReader(out.filePath(QStringLiteral("%1.jpg").arg(page))).read().size(),
                          a4PicturePixels(300));

@@ -7,11 +7,14 @@
 #include "StartupData.h"
 #include "WorkProgress.h"
 
+#include <QDir>
+#include <QMainWindow>
 #include <QPageRanges>
 #include <QFileInfo>
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <atomic>
@@ -78,7 +81,7 @@ public:
         start(QStringLiteral("正在保存图片"), int(pages.size()), [=, this] {
             const SaveSummary sum = savePagePictures(*m_fonts, m_settings, pages, format, dpi, folder,
                                                      progressCallback(), stopCallback());
-            post([this, sum] { saved(sum); });
+            post([this, sum, folder] { saved(sum, folder); });
         });
     }
 
@@ -88,7 +91,7 @@ public:
         start(QStringLiteral("正在保存 PDF"), int(pages.size()), [=, this] {
             const SaveSummary sum = writeWorksheetPdf(*m_fonts, m_settings, pages, file, title,
                                                       progressCallback(), stopCallback());
-            post([this, sum] { saved(sum); });
+            post([this, sum, file] { saved(sum, file); });
         });
     }
 
@@ -142,10 +145,18 @@ private:
     // the program closes).
     void workerDone() { m_worker.join(); }
 
-    void saved(const SaveSummary &sum)
+    // where: the folder of the pictures or the PDF file.
+    void saved(const SaveSummary &sum, const QString &where)
     {
         workerDone();
         finish();
+        // The status line names where the pages went; the message keeps its words.
+        auto *main = qobject_cast<QMainWindow *>(m_tab->window());
+        const QString place = QDir::toNativeSeparators(QDir::cleanPath(where));
+        if (main && sum.written > 0)
+            main->statusBar()->showMessage(
+                sum.ok() ? QStringLiteral("字帖已保存：%1").arg(place)
+                         : QStringLiteral("字帖已保存 %1 页：%2").arg(sum.written).arg(place));
         if (sum.noStrokeData)
             say(noStrokeDataText());
         say(sum.message());
