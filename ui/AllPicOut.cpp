@@ -179,10 +179,16 @@ void TForm5::exportDone()
     const ExportSummary sum = m_engine->summary();
     setRunning(false);
     Dialogs &dialogs = Dialogs::instance();
+    // A stopped run says so, with what it wrote of how many.
+    const QString ended = sum.cancelled ? QStringLiteral("已停止：已导出 %1 张，共 %2 张")
+                                              .arg(sum.written)
+                                              .arg(sum.total)
+                                        : QStringLiteral("导出完毕");
     if (sum.failed == 0)
-        dialogs.message(this, QStringLiteral("导出完毕！"));
+        dialogs.message(this, sum.cancelled ? ended : ended + QStringLiteral("！"));
     else
-        dialogs.message(this, QStringLiteral("导出完毕，但有 %1 张图片未能保存。第一张：%2\n%3")
+        dialogs.message(this, QStringLiteral("%1，但有 %2 张图片未能保存。第一张：%3\n%4")
+                                  .arg(ended)
                                   .arg(sum.failed)
                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(sum.first.path)),
                                        sum.first.reason));
