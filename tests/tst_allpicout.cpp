@@ -142,6 +142,8 @@ private slots:
         QCOMPARE(files(), (QStringList{QStringLiteral("你.jpg"), QStringLiteral("好.jpg")}));
         QCOMPARE(steps, 3);
         QCOMPARE(form->pb1->maximum(), 3);
+        // The end names what had no picture; line breaks are no characters.
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("导出完毕！\n有 3 个字符没有笔顺图片，已略去：A , 和 1 个空格")});
     }
 
     void runningStateAndStopAfterTheThirdCharacter()
@@ -195,7 +197,7 @@ private slots:
     {
         chooseFolder(tmp->path());
         exportMemo(QStringLiteral("abc \n"));
-        QVERIFY(dialogs->messages.isEmpty());
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("没有可以导出的汉字。有 4 个字符没有笔顺图片，已略去：a b c 和 1 个空格")});
         QVERIFY(files().isEmpty());
         QVERIFY(form->pb1->isHidden());
         QVERIFY(form->btn2->isEnabled());

@@ -1,6 +1,7 @@
 #include "WorksheetRuns.h"
 
 #include "Dialogs.h"
+#include "SaveLocation.h"
 #include "MySelectFolder.h"
 #include "PageModel.h"
 #include "PrintJob.h"
@@ -23,9 +24,11 @@
 
 namespace {
 
-QString askPdfName(QWidget *owner)
+QString askPdfName(QWidget *owner, const QString &title)
 {
-    QString file = Dialogs::instance().saveFileName(owner, QStringLiteral("PDF (*.pdf)"));
+    // Opens where something was saved last, named after the copybook.
+    QString file = Dialogs::instance().saveFileName(owner, QStringLiteral("PDF (*.pdf)"),
+                                                    SaveLocation::suggest(title + QStringLiteral(".pdf")));
     if (file.isEmpty())
         return file;
     if (QFileInfo(file).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
@@ -153,6 +156,12 @@ private:
         // The status line names where the pages went; the message keeps its words.
         auto *main = qobject_cast<QMainWindow *>(m_tab->window());
         const QString place = QDir::toNativeSeparators(QDir::cleanPath(where));
+        if (sum.written > 0) {
+            if (QFileInfo(where).isDir())
+                SaveLocation::rememberFolder(where);
+            else
+                SaveLocation::rememberFile(where);
+        }
         if (main && sum.written > 0)
             main->statusBar()->showMessage(
                 sum.ok() ? QStringLiteral("字帖已保存：%1").arg(place)
@@ -281,7 +290,7 @@ void runWorksheetSave(QWidget *tab, const StartupData &data, const WorksheetSett
         return;
     QWidget *owner = tab->window();
     if (format == PageFormat::Pdf) {
-        const QString file = askPdfName(owner);
+        const QString file = askPdfName(owner, title);
         if (file.isEmpty())
             return;
         auto *run = new WorksheetRun(tab, data, s, title, printButton, saveGroup);
