@@ -393,10 +393,11 @@ private slots:
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
         QCOMPARE(pdfPages(out.filePath("book.pdf")), 7);
         QVERIFY(bytesOf(out.filePath("book.pdf")).contains(pdfTitle(QStringLiteral("语文汉字字帖"))));
-        // Replacing it asks first.
+        // Replacing it asks first; the dialog opens where the last one went, named after the copybook.
         QTest::mouseClick(tab->btn72, Qt::LeftButton);
         waitForRun();
         QCOMPARE(dialogs->questions.size(), 1);
+        QCOMPARE(dialogs->suggestions.last(), out.filePath(QStringLiteral("语文汉字字帖.pdf")));
     }
 
     // 停止 in the progress window of a long run, or closing the main window
