@@ -39,7 +39,8 @@ def fail(msg):
 
 
 def load_medians():
-    """{char: medians in the corrected writing order}."""
+    """{char: medians in the corrected writing order, each running the way
+    the brush moves}."""
     out = {}
     with lzma.open(MEDIANS, "rt", encoding="utf-8") as f:
         for line in f:
@@ -50,7 +51,7 @@ def load_medians():
                 if sorted(order) != list(range(1, len(medians) + 1)):
                     fail("%s: correction %s does not fit %d strokes" % (ch, order, len(medians)))
                 medians = [medians[k - 1] for k in order]
-            out[ch] = medians
+            out[ch] = checker.brush_medians(ch, medians)
     return out
 
 
