@@ -76,12 +76,13 @@ def load_decomposition(path=DECOMPOSITION):
     return out
 
 
-def components(ch, dec, _depth=0):
+def components(ch, dec, _path=()):
     """Counter of the characters found anywhere in ch's decomposition tree
     (ch itself not counted); mirrored parts are left out, as their strokes
-    do not match the part's own."""
+    do not match the part's own.  Entries that name themselves (一, 艹) are
+    leaves."""
     found = collections.Counter()
-    if _depth > 12 or ch not in dec:
+    if ch in _path or ch not in dec:
         return found
     op, parts = dec[ch]
     base = op.split("/")[0]
@@ -89,10 +90,12 @@ def components(ch, dec, _depth=0):
         return found
     times = REPEATS.get(base, 1)
     for p in parts:
+        if p == ch:
+            continue
         sub = collections.Counter()
         if not p.isdigit():
             sub[p] += 1
-        sub.update(components(p, dec, _depth + 1))
+        sub.update(components(p, dec, _path + (ch,)))
         for k, v in sub.items():
             found[k] += v * times
     return found
