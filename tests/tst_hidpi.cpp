@@ -121,28 +121,6 @@ private slots:
         QVERIFY2(c.onGrid > 200, qPrintable(QString::number(c.onGrid)));
         QVERIFY2(c.offGrid > 1000, qPrintable(QStringLiteral("%1 %2").arg(c.onGrid).arg(c.offGrid)));
     }
-
-    // The logical layout stays: the sheet's cells are where a ratio-1
-    // screen has them, only with more pixels.
-    void layoutKeepsItsLogicalSize()
-    {
-        if (form->devicePixelRatioF() < 2)
-            QSKIP("needs QT_SCALE_FACTOR=2");
-        form->edt1->setText(QStringLiteral("一"));
-        form->edt1->setFocus();
-        QTest::keyClick(form->edt1, Qt::Key_Return);
-        const QImage pic = form->img1->picture().convertToFormat(QImage::Format_RGB32);
-        // The frame's first column: the row's left margin in points, at
-        // 4/3 logical pixels a point, 2 device pixels each.
-        int first = -1;
-        for (int x = 0; x < pic.width() && first < 0; ++x)
-            for (int y = 0; y < pic.height() / 2 && first < 0; ++y)
-                if (qGray(pic.pixel(x, y)) < 220)
-                    first = x;
-        const int w = form->pnl10->width();
-        const int leftPt = qMax(10, int((w * 0.75 - 64 * 8 - 7 * 7) / 2));
-        QVERIFY2(qAbs(first / 2.0 - leftPt * 4.0 / 3.0) <= 1.5, qPrintable(QString::number(first)));
-    }
 };
 
 QTEST_MAIN(TestHiDpi)
