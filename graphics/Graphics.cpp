@@ -9,8 +9,20 @@
 
 Graphics::Graphics(QImage &target, double dpi) : m_dpi(dpi > 0 ? dpi : 96.0)
 {
-    if (!target.isNull())
-        m_painter.begin(&target);
+    if (target.isNull())
+        return;
+    m_ratio = target.devicePixelRatio();
+    if (m_ratio != 1.0) {
+        // The painter would scale by the ratio after our own transform,
+        // where layers blended at device pixels could not follow it: paint
+        // the plain pixels and put the ratio back afterwards.
+        m_target = &target;
+        target.setDevicePixelRatio(1.0);
+        m_dpi *= m_ratio;
+    }
+    m_painter.begin(&target);
+    if (m_target)
+        applyTransform(); // logical pixels from the start
 }
 
 Graphics::Graphics(QPaintDevice *device, double dpi) : m_dpi(dpi > 0 ? dpi : 96.0)
@@ -23,6 +35,8 @@ Graphics::~Graphics()
 {
     if (m_painter.isActive())
         m_painter.end();
+    if (m_target)
+        m_target->setDevicePixelRatio(m_ratio);
 }
 
 bool Graphics::isRaster() const
@@ -136,7 +150,7 @@ void Graphics::setPageUnit(PageUnit unit)
 
 double Graphics::pageScale() const
 {
-    return m_unit == PageUnit::Point ? m_dpi / 72.0 : 1.0;
+    return m_unit == PageUnit::Point ? m_dpi / 72.0 : m_ratio;
 }
 
 void Graphics::setAntialiasing(bool on)

@@ -17,6 +17,10 @@ enum class PageUnit { Pixel, Point };
 // A drawing surface on an image (a bitmap or a widget's picture) whose
 // resolution is dpi. With the point page unit one unit is 1/72 inch; the
 // world transform (translations) applies before the page scale.
+// An image with a device pixel ratio (a picture for a HiDPI screen) is drawn
+// in its logical units: the pixel page unit is a logical pixel and dpi the
+// logical resolution; the surface scales both by the ratio, so device
+// pixels (pageScale, drawImageAtDevice) are the image's own pixels.
 class Graphics
 {
 public:
@@ -70,6 +74,8 @@ private:
     QPen qpen(const Pen &pen) const;
 
     QPainter m_painter;
+    QImage *m_target = nullptr; // gets its pixel ratio back at the end
+    double m_ratio = 1.0;       // device pixels per logical pixel
     double m_dpi;
     PageUnit m_unit = PageUnit::Pixel;
     QTransform m_world;

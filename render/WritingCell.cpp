@@ -11,7 +11,9 @@ QList<QPainterPath> drawWritingCell(QImage &picture, double dpi, const PrivateFo
                                     const QString &charFamily, const QString &segmentFamily,
                                     const QString &ch, const FrameStyle &frame)
 {
-    const int width = picture.width(), height = picture.height();
+    // In the picture's logical pixels: a HiDPI picture keeps the layout.
+    const qreal ratio = picture.devicePixelRatio();
+    const int width = int(picture.width() / ratio), height = int(picture.height() / ratio);
     const int fsize = std::min(width, height) - 40;
     if (fsize < 1 || picture.isNull())
         return {};

@@ -1,9 +1,11 @@
 #include "CharWorksheetTab.h"
 
 #include "ColorSwatch.h"
+#include "ConversionError.h"
 #include "Dialogs.h"
 #include "Graphics.h"
 #include "ImageView.h"
+#include "KeyboardAccess.h"
 #include "NamedWidget.h"
 #include "PageModel.h"
 #include "PagePainter.h"
@@ -19,6 +21,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -250,6 +253,11 @@ void CharWorksheetTab::build()
     img2->resize(qRound(794 * dpi / 96.0), qRound(1123 * dpi / 96.0));
     scrlbx2->setWidget(img2);
     edt2->installEventFilter(this);
+    edt4->installEventFilter(this); // Up and Down step the page, as the arrows do
+    for (QToolButton *t : {ud1Up, ud1Down})
+        t->setFocusPolicy(Qt::NoFocus);
+    chainTabOrder({edt2, pnl14, pnl16, btn76, cbb7, cbb8, pnl15, rg4, rg5, cbb9, cbb10, rg6, rg7, btn72, chk3,
+                   chk4, chkStrokeRow, edt4, scrlbx2});
 }
 
 void CharWorksheetTab::connectControls()
@@ -394,13 +402,14 @@ void CharWorksheetTab::edt4Change()
     const QString text = edt4->text();
     if (text.isEmpty())
         return;
-    bool ok = false;
-    const qint64 page = text.toLongLong(&ok);
-    if (!ok) {
-        say(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    // A page number is an integer, as on the letter tab: more digits than
+    // one holds are refused, the page shown stays.
+    try {
+        CurrentPage = strToInt(text);
+    } catch (const ConversionError &e) {
+        say(e.message);
         return;
     }
-    CurrentPage = page;
     if (!m_counted)
         UpdateCharPageCount();
     btn71Click();
@@ -408,11 +417,13 @@ void CharWorksheetTab::edt4Change()
 
 void CharWorksheetTab::ud1Step(int delta)
 {
-    // The arrows move within 1..n from the page shown (a number typed past
-    // the end comes back to the last page).
+    // As on the letter tab: one on from the number in the field, kept
+    // within 1..n (from page 0 up is page 1, from past the end down the
+    // last page); a field without a number starts from the page shown.
     const qint64 max = std::max(1, m_pageMax);
-    const qint64 now = std::clamp<qint64>(edt4->text().toLongLong(), 1, max);
-    const qint64 next = std::clamp<qint64>(now + delta, 1, max);
+    bool ok = false;
+    const qint64 shown = edt4->text().toLongLong(&ok);
+    const qint64 next = std::clamp<qint64>((ok ? shown : CurrentPage) + delta, 1, max);
     if (QString::number(next) != edt4->text())
         edt4->setText(QString::number(next));
 }
@@ -438,6 +449,13 @@ void CharWorksheetTab::showEvent(QShowEvent *event)
 
 bool CharWorksheetTab::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == edt4 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            ud1Step(key == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
     if (watched == edt2 && event->type() == QEvent::MouseButtonPress
         && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
         edt2->selectAll();

@@ -3,8 +3,8 @@
 #include <QColor>
 #include <QFrame>
 
-// A small panel whose background colour is a drawing colour; a click asks
-// for a new one.
+// A small panel whose background colour is a drawing colour; a click, or
+// Space or Enter while it has the focus, asks for a new one.
 class ColorSwatch : public QFrame
 {
     Q_OBJECT
@@ -19,6 +19,8 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QColor m_color;

@@ -7,6 +7,7 @@
 #include "LetterText.h"
 #include "NamedWidget.h"
 #include "ImageView.h"
+#include "KeyboardAccess.h"
 #include "PageModel.h"
 #include "PagePainter.h"
 #include "RadioGroup.h"
@@ -117,6 +118,8 @@ LetterWorksheetTab::LetterWorksheetTab(const StartupData &data, QWidget *parent)
     connect(btn73, &QPushButton::clicked, this, &LetterWorksheetTab::btn73Click);
     connect(btn74, &QPushButton::clicked, this, &LetterWorksheetTab::btn74Click);
     connect(btn75, &QPushButton::clicked, this, &LetterWorksheetTab::btn75Click);
+    chainTabOrder({edt3, rg8, pnl18, pnl19, pnl20, cbb11, cbb12, chk6, chk7, btn75, edt5, rg9, rg10, btn74,
+                   scrlbx3});
 }
 
 void LetterWorksheetTab::buildSettings()

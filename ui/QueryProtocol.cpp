@@ -132,17 +132,20 @@ void drawStrokeStep(const QueryControls &c, const StartupData &data, const QStri
     const StepCell cell = strokeStepCell(data, ch, fsize, img->width(), ppp);
     if (img->picture().isNull())
         img->clearPicture(dpi);
-    {
+    // The picture is shown between the two drawings, with no painter open
+    // on it (a HiDPI picture gets its pixel ratio back when one closes).
+    const auto draw = [&](auto &&paint) {
         Graphics g(img->picture(), dpi);
         g.setPageUnit(PageUnit::Point);
         g.setAntialiasing(true);
-        if (step == -1 && fsize > 0)
-            drawEmptyStepCell(g, cell, style);
-        img->repaint();
-        // The stroke filled now shows at the next repaint.
-        if (step != -1 && fsize > 0)
-            fillStrokeStep(g, cell, step, style.charColor);
-    }
+        paint(g);
+    };
+    if (step == -1 && fsize > 0)
+        draw([&](Graphics &g) { drawEmptyStepCell(g, cell, style); });
+    img->repaint();
+    // The stroke filled now shows at the next repaint.
+    if (step != -1 && fsize > 0)
+        draw([&](Graphics &g) { fillStrokeStep(g, cell, step, style.charColor); });
     if (step == cell.strokes)
         c.stepTimer->stop();
     else if (!c.stepTimer->isActive())

@@ -6,6 +6,7 @@
 #include "WritingCell.h"
 
 #include <QComboBox>
+#include <QTransform>
 
 #include <algorithm>
 
@@ -77,11 +78,17 @@ void WritingAnimation::start(const StartupData &data, const QString &ch, const Q
     img->clearPicture(dpi);
     if (std::min(img->width(), img->height()) - 40 < 1 || img->picture().isNull())
         return; // no room for a cell
-    const QList<QPainterPath> segments = drawWritingCell(img->picture(), dpi, data.PrivateFonts, data.CharFontFamily,
-                                                         data.SegmentFontFamily, ch, frame);
+    const QList<QPainterPath> placed = drawWritingCell(img->picture(), dpi, data.PrivateFonts, data.CharFontFamily,
+                                                       data.SegmentFontFamily, ch, frame);
     img->update();
 
-    m_reveal = std::make_unique<RevealAnimation>(segments, revealCodes(codes), charColor.rgb(), dpi, this);
+    // The reveal uncovers device pixel lines: on a HiDPI picture the
+    // segments are scaled to its own pixels.
+    const qreal ratio = img->pictureRatio();
+    QList<QPainterPath> segments;
+    for (const QPainterPath &s : placed)
+        segments << QTransform::fromScale(ratio, ratio).map(s);
+    m_reveal = std::make_unique<RevealAnimation>(segments, revealCodes(codes), charColor.rgb(), dpi * ratio, this);
     connect(m_reveal.get(), &RevealAnimation::finished, this, [this] {
         if (g_running == this)
             g_running = nullptr;
@@ -99,12 +106,14 @@ QImage *WritingAnimation::picture()
 void WritingAnimation::refresh(const QRect &area)
 {
     if (m_img)
-        m_img->update(area);
+        m_img->update(m_img->widgetArea(area));
 }
 
 double WritingAnimation::linesPerSecond()
 {
-    return revealLinesPerSecond(m_speed ? m_speed() : RevealSpeed::Medium);
+    // Lines are device lines: the pace on screen stays the same at any ratio.
+    const double ratio = m_img ? m_img->pictureRatio() : 1.0;
+    return revealLinesPerSecond(m_speed ? m_speed() : RevealSpeed::Medium) * ratio;
 }
 
 bool WritingAnimation::stopRequested()

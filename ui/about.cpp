@@ -39,10 +39,9 @@ TForm6::TForm6(QWidget *parent)
 
     img1 = new QLabel(this);
     img1->setObjectName(QStringLiteral("img1"));
-    QPixmap picture;
-    picture.loadFromData(EmbeddedResource::bytes(QStringLiteral("pictures/about.jpg")), "JPG");
-    img1->setPixmap(picture);
+    m_picture.loadFromData(EmbeddedResource::bytes(QStringLiteral("pictures/about.jpg")), "JPG");
     img1->setGeometry(96, 120, 450, 271);
+    showPicture();
 
     btn1 = new QPushButton(QStringLiteral("确定"), this);
     btn1->setObjectName(QStringLiteral("btn1"));
@@ -66,7 +65,23 @@ void TForm6::showEvent(QShowEvent *event)
         move(frame.topLeft());
     }
     btn1->setFocus();
+    showPicture(); // the screen may have another pixel ratio now
     QDialog::showEvent(event);
+}
+
+void TForm6::showPicture()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (m_picture.isNull())
+        return;
+    if (ratio == 1.0) {
+        img1->setPixmap(QPixmap::fromImage(m_picture));
+        return;
+    }
+    QPixmap sharp = QPixmap::fromImage(m_picture.scaled(m_picture.size() * ratio, Qt::IgnoreAspectRatio,
+                                                         Qt::SmoothTransformation));
+    sharp.setDevicePixelRatio(ratio);
+    img1->setPixmap(sharp);
 }
 
 void TForm6::keyPressEvent(QKeyEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QImage>
 
 class QLabel;
 class QPushButton;
@@ -20,4 +21,11 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // The picture at the screen's pixels, smoothly scaled: a HiDPI screen
+    // would otherwise show it pixel-doubled.
+    void showPicture();
+
+    QImage m_picture;
 };

@@ -267,7 +267,8 @@ void TForm2::FormKeyPress(int key)
 
 void TForm2::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    // F11 leaves the full screen as it came, as Escape does.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F11) {
         FormKeyPress(Qt::Key_Escape);
         return;
     }

@@ -188,7 +188,8 @@ PagePaintResult paintLetterPage(Graphics &g, const StartupData &data, const Work
     }
     g.resetTransform();
 
-    if (s.pageNumbers)
+    // Page 0 (or less) is no page of the sheet: blank, without a number.
+    if (s.pageNumbers && page >= 1)
         drawPageNumber(g, data, page, canvas.pagePt, digits ? 30 : 45, c.left, modelColor);
     return result;
 }
