@@ -10,6 +10,7 @@
 #include "Graphics.h"
 #include "ImageView.h"
 #include "NamedWidget.h"
+#include "PagePainter.h"
 #include "InterfaceFont.h"
 #include "LetterWorksheetTab.h"
 #include "PracticeTab.h"
@@ -145,7 +146,9 @@ void TForm1::FormCreate(double dpi)
         const QScreen *screen = QGuiApplication::primaryScreen();
         dpi = screen ? screen->logicalDotsPerInch() : 96.0;
     }
-    loadStartupData(m_data, dpi);
+    // On an unusual screen the sizes that follow it would push the copybook
+    // sheets off A4: keep to the resolutions they fit at.
+    loadStartupData(m_data, worksheetPointsPerPixelRange().clampDpi(dpi));
 }
 
 void TForm1::buildPage1()
