@@ -240,14 +240,16 @@ int main(int argc, char *argv[])
 
     double screenDpi = o.screenDpi;
     if (screenDpi <= 0)
-        screenDpi = worksheetPointsPerPixelRange().clampDpi(
-            QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInch() : 96.0);
+        screenDpi = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInch()
+                                                     : 96.0;
     StartupData data;
     loadStartupData(data, screenDpi);
     if (!data.PrivateFonts.hasFamily(data.CharFontFamily)
         || !data.PrivateFonts.hasFamily(QStringLiteral("AbcManuscript")))
         fail(WritesFailed, QStringLiteral("the embedded fonts could not be loaded"));
-    o.sheet.pointsPerPixel = data.PointsPerPixel;
+    // This machine's screen may be one the sheets cannot follow: the nearest
+    // resolution that keeps them on A4 serves.
+    o.sheet.pointsPerPixel = worksheetPointsPerPixelRange().clamp(data.PointsPerPixel);
     if (o.sheet.kind == WorksheetKind::Chinese) {
         // Letters, spaces, punctuation and emoji are left out, as on the tab.
         const FilteredText f = drawableCharacters(data, o.sheet.text);

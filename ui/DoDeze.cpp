@@ -10,7 +10,6 @@
 #include "Graphics.h"
 #include "ImageView.h"
 #include "NamedWidget.h"
-#include "PagePainter.h"
 #include "InterfaceFont.h"
 #include "LetterWorksheetTab.h"
 #include "PracticeTab.h"
@@ -146,9 +145,7 @@ void TForm1::FormCreate(double dpi)
         const QScreen *screen = QGuiApplication::primaryScreen();
         dpi = screen ? screen->logicalDotsPerInch() : 96.0;
     }
-    // On an unusual screen the sizes that follow it would push the copybook
-    // sheets off A4: keep to the resolutions they fit at.
-    loadStartupData(m_data, worksheetPointsPerPixelRange().clampDpi(dpi));
+    loadStartupData(m_data, dpi);
 }
 
 void TForm1::buildPage1()

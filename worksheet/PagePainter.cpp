@@ -59,11 +59,11 @@ int PointsPerPixelRange::highestDpi() const
     return int(std::lround(72.0 / lowest));
 }
 
-double PointsPerPixelRange::clampDpi(double dpi) const
+double PointsPerPixelRange::clamp(double pointsPerPixel) const
 {
-    if (!(dpi > 0) || !std::isfinite(dpi))
-        dpi = 96.0;
-    return std::clamp(dpi, 72.0 / highest, 72.0 / lowest);
+    if (!(pointsPerPixel > 0) || !std::isfinite(pointsPerPixel))
+        pointsPerPixel = 0.75;
+    return std::clamp(pointsPerPixel, lowest, highest);
 }
 
 PagePaintResult paintWorksheetPage(Graphics &g, const StartupData &data,

@@ -62,9 +62,9 @@ struct PointsPerPixelRange
     // The screen resolutions of the range's ends.
     int lowestDpi() const;
     int highestDpi() const;
-    // A screen resolution moved into the range; anything unusable (0, NaN)
-    // becomes 96.
-    double clampDpi(double dpi) const;
+    // A screen's points per pixel moved into the range; anything unusable
+    // (0, NaN) becomes that of 96 dpi.
+    double clamp(double pointsPerPixel) const;
 };
 PointsPerPixelRange worksheetPointsPerPixelRange();
 
