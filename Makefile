@@ -1,5 +1,5 @@
-# make run  - install missing Debian packages, build, start Kelvora
-# make test - install missing Debian packages, build, run every test
+# make run  - install missing Debian packages, build the window, start Kelvora
+# make test - install missing Debian packages, build everything, run every test
 # make test-asan - the same tests under AddressSanitizer and UBSan
 # make package   - a .deb of the program and its tools
 BUILD ?= build
@@ -16,7 +16,10 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only the window and what it links: the tests, benchmarks and tools wait
+# for `make test`.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target kelvora
 	./$(BUILD)/app/kelvora
 
 test: build

@@ -25,6 +25,57 @@ void fail(int code, const QString &message)
     std::exit(code);
 }
 
+void addInfoOptions(QCommandLineParser &p)
+{
+    p.addHelpOption();
+    p.addVersionOption();
+}
+
+static void printVersion()
+{
+    std::printf("%s %s\n", g_program, KELVORA_VERSION);
+}
+
+void answerInfoOptions(const QCommandLineParser &p)
+{
+    if (p.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(p.helpText()), stdout);
+        std::exit(Ok);
+    }
+    if (p.isSet(QStringLiteral("version"))) {
+        printVersion();
+        std::exit(Ok);
+    }
+}
+
+int answerWindowInfoOptions(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "-h" || a == "--help" || a == "-?") {
+            std::printf("Usage: %s [Qt options]\n"
+                        "Opens Kelvora's window: stroke-order sheets of the 6763 GB 2312 characters, the\n"
+                        "writing animation, stroke-by-stroke display, writing practice, full screen,\n"
+                        "A4 copybooks of Chinese characters, letters and digits, and the pinyin sound\n"
+                        "board. kelvora-export, kelvora-copybook and kelvora-strokecheck do the same\n"
+                        "work without a window.\n"
+                        "\n"
+                        "Options:\n"
+                        "  -h, --help     Displays help on commandline options.\n"
+                        "  -v, --version  Displays version information.\n"
+                        "\n"
+                        "Qt's own options (-platform NAME, -style NAME, -reverse, ...) go to Qt.\n",
+                        g_program);
+            return Ok;
+        }
+        if (a == "-v" || a == "--version") {
+            printVersion();
+            return Ok;
+        }
+    }
+    return -1;
+}
+
 void addOption(QCommandLineParser &p, const char *name, const char *help, const char *valueName,
                const char *defaultValue)
 {

@@ -15,6 +15,14 @@ enum ExitCode { Ok = 0, WritesFailed = 1, BadUsage = 2 };
 void setProgramName(const char *name);
 [[noreturn]] void fail(int code, const QString &message);
 
+// --help and --version: added to a parser, and answered (the text on
+// standard output, exit status 0) once it has parsed.
+void addInfoOptions(QCommandLineParser &p);
+void answerInfoOptions(const QCommandLineParser &p);
+// The window's own: argv asks only for help or the version (Qt's options
+// aside). Returns the exit status after answering, or -1 to go on.
+int answerWindowInfoOptions(int argc, char *argv[]);
+
 void addOption(QCommandLineParser &p, const char *name, const char *help, const char *valueName = nullptr,
                const char *defaultValue = nullptr);
 int intIn(const QCommandLineParser &p, const QString &name, int low, int high);

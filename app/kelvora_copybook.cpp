@@ -2,6 +2,7 @@
 // pages as "保存" on the copybook tab: pictures 1.jpg … n.jpg, or one PDF.
 #include "LetterText.h"
 #include "PageModel.h"
+#include "PagePainter.h"
 #include "PageWriter.h"
 #include "CommandLine.h"
 #include "StartupData.h"
@@ -53,7 +54,7 @@ Options parse(const QStringList &arguments)
         "Chinese characters (15 rows of 12 practice cells), letters on four guide lines or\n"
         "digits in squared cells; pictures 1.jpg … n.jpg in a folder, or one PDF.\n"
         "Exit status: 0 every page written, 1 some page not written, 2 a bad option."));
-    p.addHelpOption();
+    addInfoOptions(p);
     const auto opt = [&p](const char *name, const char *help, const char *valueName = nullptr,
                           const char *def = nullptr) { addOption(p, name, help, valueName, def); };
     opt("kind", "Copybook kind: chinese (default), letters (four guide lines, A-Z and a-z) or "
@@ -80,17 +81,19 @@ Options parse(const QStringList &arguments)
     opt("format", "bmp, jpg (default), png or pdf.", "TYPE", "jpg");
     opt("dpi", "Picture resolution: 96, 300 (default) or 600.", "DPI", "300");
     opt("pages", "Pages to write, e.g. 1-3,7 (default all).", "RANGE");
-    opt("screen-dpi", "Resolution of the screen the sizes follow, 48-480 (default: this "
-                      "machine's screen, 96 without one).", "N");
+    const PointsPerPixelRange dpiRange = worksheetPointsPerPixelRange();
+    const QByteArray screenDpiHelp =
+        QStringLiteral("Resolution of the screen the sizes follow, %1-%2, the range that keeps "
+                       "every kind of sheet on A4 (default: this machine's screen, brought into "
+                       "the range; 96 without one).")
+            .arg(dpiRange.lowestDpi()).arg(dpiRange.highestDpi()).toUtf8();
+    opt("screen-dpi", screenDpiHelp.constData(), "N");
     opt("out", "Folder for the pictures (created when missing), or FILE.pdf for --format pdf.",
         "DIR|FILE.pdf");
 
     if (!p.parse(arguments))
         fail(BadUsage, p.errorText());
-    if (p.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(p.helpText()), stdout);
-        std::exit(Ok);
-    }
+    answerInfoOptions(p);
     if (!p.positionalArguments().isEmpty())
         fail(BadUsage, QStringLiteral("unexpected argument '%1'").arg(p.positionalArguments().first()));
 
@@ -155,8 +158,20 @@ Options parse(const QStringList &arguments)
                                   QStringLiteral("pdf")}));
     o.dpi = QList<int>{96, 300, 600}.at(
         choice(p, QStringLiteral("dpi"), {QStringLiteral("96"), QStringLiteral("300"), QStringLiteral("600")}));
-    if (p.isSet(QStringLiteral("screen-dpi")))
-        o.screenDpi = intIn(p, QStringLiteral("screen-dpi"), 48, 480);
+    if (p.isSet(QStringLiteral("screen-dpi"))) {
+        bool number = false;
+        const int dpi = p.value(QStringLiteral("screen-dpi")).toInt(&number);
+        // Refused with the reason: outside the range some kind of sheet leaves A4.
+        if (number && dpi > 0 && dpi < dpiRange.lowestDpi())
+            fail(BadUsage, QStringLiteral("--screen-dpi %1 makes the cells too large: the sheets would run "
+                                          "into their page numbers and off A4; give %2 to %3")
+                               .arg(dpi).arg(dpiRange.lowestDpi()).arg(dpiRange.highestDpi()));
+        if (number && dpi > dpiRange.highestDpi())
+            fail(BadUsage, QStringLiteral("--screen-dpi %1 widens the letter sheet's margins: its last rows "
+                                          "would run into the page number and off A4; give %2 to %3")
+                               .arg(dpi).arg(dpiRange.lowestDpi()).arg(dpiRange.highestDpi()));
+        o.screenDpi = intIn(p, QStringLiteral("screen-dpi"), dpiRange.lowestDpi(), dpiRange.highestDpi());
+    }
     o.pages = p.value(QStringLiteral("pages"));
     o.out = p.value(QStringLiteral("out"));
     if (o.out.isEmpty())
@@ -232,7 +247,9 @@ int main(int argc, char *argv[])
     if (!data.PrivateFonts.hasFamily(data.CharFontFamily)
         || !data.PrivateFonts.hasFamily(QStringLiteral("AbcManuscript")))
         fail(WritesFailed, QStringLiteral("the embedded fonts could not be loaded"));
-    o.sheet.pointsPerPixel = data.PointsPerPixel;
+    // This machine's screen may be one the sheets cannot follow: the nearest
+    // resolution that keeps them on A4 serves.
+    o.sheet.pointsPerPixel = worksheetPointsPerPixelRange().clamp(data.PointsPerPixel);
     if (o.sheet.kind == WorksheetKind::Chinese) {
         // Letters, spaces, punctuation and emoji are left out, as on the tab.
         const FilteredText f = drawableCharacters(data, o.sheet.text);

@@ -41,7 +41,7 @@ Options parse(const QStringList &arguments)
         "Writes one stroke-order picture per character, like Kelvora's batch export.\n"
         "Exit status: 0 all written, 1 some pictures not written or nothing to export,\n"
         "2 a bad option or an unusable output folder."));
-    p.addHelpOption();
+    addInfoOptions(p);
     const auto opt = [&p](const char *name, const char *help, const char *valueName = nullptr,
                           const char *def = nullptr) { addOption(p, name, help, valueName, def); };
     opt("out", "Folder to write to; created when missing.", "DIR");
@@ -78,10 +78,7 @@ Options parse(const QStringList &arguments)
 
     if (!p.parse(arguments))
         fail(BadUsage, p.errorText());
-    if (p.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(p.helpText()), stdout);
-        std::exit(Ok);
-    }
+    answerInfoOptions(p);
     if (!p.positionalArguments().isEmpty())
         fail(BadUsage, QStringLiteral("unexpected argument '%1'").arg(p.positionalArguments().first()));
 

@@ -122,10 +122,12 @@ int main(int argc, char **argv)
         "or {\"error\":\"…\"} for a line that cannot be checked; the lines after it are still checked.\n"
         "Blank lines are skipped and get no answer.\n"
         "Exit status: 0 every line checked, 2 some line could not be checked or a bad option."));
-    p.addHelpOption();
+    addInfoOptions(p);
     addOption(p, "strictness", "How closely a stroke must follow its line: loose, normal (default) or strict.",
               "LEVEL", "normal");
-    p.process(app);
+    if (!p.parse(app.arguments()))
+        fail(BadUsage, p.errorText());
+    answerInfoOptions(p);
     if (!p.positionalArguments().isEmpty())
         fail(BadUsage, QStringLiteral("unexpected argument '%1'").arg(p.positionalArguments().first()));
     static const Strictness levels[] = {Strictness::Loose, Strictness::Normal, Strictness::Strict};

@@ -1,4 +1,5 @@
 #include "AllPicOut.h"
+#include "CommandLine.h"
 #include "DoDeze.h"
 #include "QtTranslations.h"
 #include "about.h"
@@ -9,6 +10,9 @@
 
 int main(int argc, char *argv[])
 {
+    setProgramName("kelvora");
+    if (const int status = answerWindowInfoOptions(argc, argv); status >= 0)
+        return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     QApplication::setDesktopFileName(QStringLiteral("kelvora"));

@@ -4,7 +4,7 @@
 
 static void initKelvoraResources()
 {
-    // The resources live in a static library: make sure they are registered.
+    // The resources live in the data library; registering them again is harmless.
     static const bool done = [] {
         Q_INIT_RESOURCE(kelvora);
         return true;

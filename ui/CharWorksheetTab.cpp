@@ -297,7 +297,9 @@ WorksheetSettings CharWorksheetTab::settings() const
     s.doubleSided = rg5->itemIndex() == 1;
     s.modelColor = pnl14->color();
     s.traceColor = pnl16->color();
-    s.pointsPerPixel = m_data.PointsPerPixel;
+    // On an unusual screen the sheets follow the nearest resolution that
+    // keeps them on A4.
+    s.pointsPerPixel = worksheetPointsPerPixelRange().clamp(m_data.PointsPerPixel);
     return s;
 }
 

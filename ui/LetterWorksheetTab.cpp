@@ -215,7 +215,9 @@ WorksheetSettings LetterWorksheetTab::settings() const
     s.modelColor = pnl18->color();
     s.traceColor = pnl19->color();
     s.frame.color = pnl20->color();
-    s.pointsPerPixel = m_data.PointsPerPixel;
+    // On an unusual screen the sheets follow the nearest resolution that
+    // keeps them on A4.
+    s.pointsPerPixel = worksheetPointsPerPixelRange().clamp(m_data.PointsPerPixel);
     return s;
 }
 

@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int RowGap = 9;
+// The page number's line box starts this far above the bottom edge.
+constexpr int PageNumberRise = 27;
 
 // Twice the signed area of a closed contour (its polygon), sign = direction.
 double signedArea(const QPainterPath &contour)
@@ -54,6 +56,22 @@ CharPageGeometry charPageGeometry(const QSizeF &pagePt, double pointsPerPixel)
     geo.y0 = int((pagePt.height() - WorksheetRowsPerPage * geo.side
                   - (WorksheetRowsPerPage - 1) * RowGap) / 2);
     return geo;
+}
+
+static bool charPageFits(const QSizeF &pagePt, double pointsPerPixel)
+{
+    const CharPageGeometry geo = charPageGeometry(pagePt, pointsPerPixel);
+    const int right = geo.x0 + CharCellsPerRow * geo.side;
+    const int bottom = geo.y0 + WorksheetRowsPerPage * geo.side + (WorksheetRowsPerPage - 1) * RowGap;
+    return geo.fontSize >= 1 && geo.x0 >= 0 && geo.y0 >= 0 && right <= pagePt.width()
+           && bottom <= int(pagePt.height()) - PageNumberRise;
+}
+
+bool worksheetFitsPage(WorksheetKind kind, const QSizeF &pagePt, double pointsPerPixel)
+{
+    if (kind == WorksheetKind::Chinese)
+        return charPageFits(pagePt, pointsPerPixel);
+    return letterPageFits(kind, pagePt, pointsPerPixel);
 }
 
 // The Chinese-character page: 15 rows of 12 cells of the stroke font, each
@@ -134,7 +152,7 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
     g.resetTransform();
 
     if (s.pageNumbers && page >= 1) {
-        const int y = int(canvas.pagePt.height()) - 27;
+        const int y = int(canvas.pagePt.height()) - PageNumberRise;
         const bool left = s.doubleSided && page % 2 == 0;
         const int x = left ? 35 : int(canvas.pagePt.width()) - 45;
         g.drawString(QString::number(page), data.PrivateFonts, QStringLiteral("AbcManuscript"), 14,

@@ -21,6 +21,9 @@ constexpr double GuideLineGap = 10.0;
 constexpr int GuideLinesPerRow = 4;
 constexpr double DigitRowGap = 9.0;
 constexpr double PageNumberEm = 14.0;
+// The page number's line box starts this far above the bottom edge.
+constexpr int LetterNumberRise = 45;
+constexpr int DigitNumberRise = 30;
 
 // Sizes are truncated; the epsilon keeps 37 * 0.75 from landing a hair below 27.
 int truncate(double v)
@@ -144,6 +147,18 @@ QColor opaque(const QColor &c)
 
 } // namespace
 
+bool letterPageFits(WorksheetKind kind, const QSizeF &pagePt, double pointsPerPixel)
+{
+    const CellLayout c = layoutFor(kind, pagePt.width(), pointsPerPixel);
+    const bool digits = kind == WorksheetKind::Digits;
+    const double right = c.left + c.cellsPerRow * c.cellWidth;
+    // The last row's fourth guide line, or the last digit cell's bottom.
+    const double bottom = c.top + (WorksheetRowsPerPage - 1) * c.rowPitch
+                          + (digits ? c.cellWidth : (GuideLinesPerRow - 1) * GuideLineGap);
+    const int numberTop = truncate(pagePt.height()) - (digits ? DigitNumberRise : LetterNumberRise);
+    return c.em >= 1 && c.left >= 0 && c.top >= 0 && right <= pagePt.width() && bottom <= numberTop;
+}
+
 PagePaintResult paintLetterPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
                                 qint64 page, const PageCanvas &canvas)
 {
@@ -190,6 +205,7 @@ PagePaintResult paintLetterPage(Graphics &g, const StartupData &data, const Work
 
     // Page 0 (or less) is no page of the sheet: blank, without a number.
     if (s.pageNumbers && page >= 1)
-        drawPageNumber(g, data, page, canvas.pagePt, digits ? 30 : 45, c.left, modelColor);
+        drawPageNumber(g, data, page, canvas.pagePt, digits ? DigitNumberRise : LetterNumberRise, c.left,
+                       modelColor);
     return result;
 }

@@ -44,8 +44,33 @@ struct CharPageGeometry
 };
 CharPageGeometry charPageGeometry(const QSizeF &pagePt, double pointsPerPixel);
 
+// Whether a sheet of this kind lies wholly on the page at these points per
+// pixel: its cells or guide lines inside the paper, its page number below
+// them. Larger values make larger cells that run off the page; smaller ones
+// make the letter sheet's margins (which follow its width) push its last
+// rows down off it.
+bool worksheetFitsPage(WorksheetKind kind, const QSizeF &pagePt, double pointsPerPixel);
+
+// The points per pixel (72 / screen dpi) the copybooks can be drawn at: the
+// whole-number screen resolutions around 96 dpi at which every kind of sheet
+// lies on A4 (the smallest A4 of the page pictures, the PDF and the printer).
+struct PointsPerPixelRange
+{
+    double lowest = 0;
+    double highest = 0;
+    bool contains(double pointsPerPixel) const;
+    // The screen resolutions of the range's ends.
+    int lowestDpi() const;
+    int highestDpi() const;
+    // A screen's points per pixel moved into the range; anything unusable
+    // (0, NaN) becomes that of 96 dpi.
+    double clamp(double pointsPerPixel) const;
+};
+PointsPerPixelRange worksheetPointsPerPixelRange();
+
 // The kinds' painters, reached through paintWorksheetPage.
 PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
                               qint64 page, const PageCanvas &canvas);
 PagePaintResult paintLetterPage(Graphics &g, const StartupData &data, const WorksheetSettings &s,
                                 qint64 page, const PageCanvas &canvas);
+bool letterPageFits(WorksheetKind kind, const QSizeF &pagePt, double pointsPerPixel);
