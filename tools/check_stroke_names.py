@@ -18,7 +18,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import make_character_facts as mcf  # noqa: E402
-from stroke_name_decisions import CLASSES, ORDER, OVERRIDES  # noqa: E402
+from stroke_name_decisions import CLASSES, EXCEPTIONS, ORDER, OVERRIDES  # noqa: E402
 
 
 def read_table():
@@ -43,6 +43,9 @@ def main():
     verdicts = collections.Counter()
     kinds = collections.Counter()
     untriaged, listing, count_differs = [], [], []
+    for key in list(CLASSES) + list(EXCEPTIONS):
+        if key[0] not in mcf.stroke_names.NAMES:
+            sys.exit("stroke_name_decisions: unknown name %r" % key[0])
     for ch in held:
         ref = order[ch]
         if len(ref) != len(ours[ch]):
@@ -60,8 +63,10 @@ def main():
                 verdict = "order"
             elif k in OVERRIDES.get(ch, {}):
                 verdict = "decided"
-            elif (nm, letter) in CLASSES:
-                verdict = CLASSES[nm, letter][0]
+            elif ch in EXCEPTIONS.get((nm, theirs), {}):
+                verdict = EXCEPTIONS[nm, theirs][ch][0]
+            elif (nm, theirs) in CLASSES:
+                verdict = CLASSES[nm, theirs][0]
             else:
                 verdict = None
                 untriaged.append("%s %d: ours %s, cnchar-order %s" % (ch, k, nm, theirs))

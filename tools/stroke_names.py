@@ -6,6 +6,7 @@ those segments along the centre line, and the stroke's width profile (a
 
 Angles are on screen: 0 degrees to the right, 90 down, -90 up, 180 left.
 Lengths are in the source's 1024-unit em."""
+import copy
 import math
 
 import numpy as np
@@ -116,7 +117,9 @@ def name(st):
     if c == "12":
         if has_zigzag(st.parts[1], w):
             return "横折折撇"
-        if a[1] >= 115 or (a[1] >= 104 and st.tip < 0.8):
+        # The 撇 or hook leans further left the thinner it ends; a 横折's
+        # 竖 (口's right side leans in) ends broad.
+        if a[1] - 60 * st.tip > 63:
             return "横钩" if L[1] < 0.5 * L[0] and L[1] < 200 else "横撇"
         return "横折"
     if c == "13":
@@ -148,6 +151,8 @@ def name(st):
             return "横折提"
         return "横折折" if a[1] < 90 and not rounded(st, 1) else "横折弯"
     if c == "1214":
+        # Also 气, 风 and 飞 (a 横斜钩): their slant is no steadier than that
+        # of a squeezed 几 or 凡, so they are left wrong.
         return "横折弯钩"
     if c == "124":
         return "横斜钩" if a[1] < 85 else "横折钩"
@@ -176,7 +181,8 @@ def single(st):
     if p.code == 4:
         return "提" if a > -90 else "撇"
     # Code 2: down, down-left or a steep dot.
-    if st.taper > 1.15 and L < 260:
+    # A 点 is short and ends broad; a short 竖 ends no broader than it began.
+    if (st.taper >= 1.1 and L < 4.5 * st.w) or (st.taper >= 1.0 and st.tip >= 0.97 and L < 4 * st.w):
         return "点"
     if has_pie_dian(p, st.w):
         return "撇点"
@@ -231,5 +237,7 @@ def rounded(st, i):
 
 
 def fallback(st):
-    # Anything else: named by its first segment.
-    return single(type("S", (), {"parts": st.parts[:1], "w": st.w, "taper": st.taper})())
+    """Any other run of codes (蠹's "32"): named by its first segment."""
+    first = copy.copy(st)
+    first.parts = st.parts[:1]
+    return single(first)
