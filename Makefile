@@ -41,6 +41,7 @@ bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/kelvora_bench
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_animation
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/bench_copybook
+	./$(BUILD)/bench/bench_strokecheck
 
 # Picture export against the encoder alone, job scaling and the batch
 # dialog, with every target (a few minutes on a quiet 2-core machine).

@@ -113,3 +113,26 @@ void loadStartupData(StartupData &data, double dpi, unsigned parts)
     if ((parts & StartupPictureFolder) && !dir.exists())
         QDir().mkdir(data.TempPicDir); // one level; a failure shows when pages are written
 }
+
+std::unique_ptr<StartupData> copyForWorker(const StartupData &data, unsigned fontParts)
+{
+    auto copy = std::make_unique<StartupData>();
+    unsigned parts = 0;
+    if (data.PrivateFonts.hasFamily(data.CharFontFamily))
+        parts |= fontParts & StartupCharFont;
+    if (data.PrivateFonts.hasFamily(data.SegmentFontFamily))
+        parts |= fontParts & StartupSegmentFont;
+    if (data.PrivateFonts.hasFamily(QStringLiteral("AbcManuscript")))
+        parts |= fontParts & StartupNumberFont;
+    loadStartupData(*copy, data.PixelsPerPoint * 72.0, parts);
+    copy->CharFontFamily = data.CharFontFamily;
+    copy->SegmentFontFamily = data.SegmentFontFamily;
+    copy->SupportedChars = data.SupportedChars;
+    copy->DirectionTable = data.DirectionTable;
+    copy->directionByChar = data.directionByChar;
+    copy->Facts = data.Facts; // shared, read-only
+    copy->PointsPerPixel = data.PointsPerPixel;
+    copy->PixelsPerPoint = data.PixelsPerPoint;
+    copy->TempPicDir = data.TempPicDir;
+    return copy;
+}

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 constexpr int CellMargin = 10;
 
 // Everything loaded once at start and read by every drawing: the character
@@ -66,3 +68,10 @@ enum StartupPart : unsigned {
 // is registered with the application's font database, so only the GUI thread
 // may ask for it.
 void loadStartupData(StartupData &data, double dpi, unsigned parts = StartupEverything);
+
+// Another set of data's fonts (only those of fontParts that data has), with
+// data's tables, factors and picture folder: for one worker thread to draw
+// with while data's own fonts stay with the GUI thread. Make and release it
+// on the GUI thread.
+std::unique_ptr<StartupData> copyForWorker(const StartupData &data,
+                                           unsigned fontParts = StartupCharFont | StartupNumberFont);

@@ -1,6 +1,8 @@
 #include "PrintJob.h"
 
+#include "Graphics.h"
 #include "PageModel.h"
+#include "PagePainter.h"
 #include "StartupData.h"
 
 #include <QDir>
@@ -10,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <mutex>
 
 QList<qint64> printSheetOrder(int pageCount, const PrintRequest &request)
 {
@@ -50,6 +53,8 @@ QString PrintResult::message() const
         return QStringLiteral("没有打印：%1").arg(pageFailureText(failedPage, page));
     case Status::PrinterFailed:
         return QStringLiteral("打印失败：%1").arg(error);
+    case Status::Stopped:
+        return QStringLiteral("已停止：没有打印");
     }
     return QString();
 }
@@ -60,6 +65,9 @@ namespace {
 // reader's default allocation limit, which would otherwise give a blank sheet.
 QImage readPagePicture(const QString &fileName, QString *error)
 {
+    // The limit is the whole program's: one reader at a time changes it.
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> locked(lock);
     const int oldLimit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(1024);
     QImageReader reader(fileName);
@@ -80,82 +88,165 @@ QString tempRootFolder(const QString &given)
 
 } // namespace
 
-PrintResult printWorksheet(QPagedPaintDevice &device, const StartupData &data,
-                           const WorksheetSettings &s, const PrintRequest &request,
-                           const PageProgress &progress)
+PrintRun::PrintRun(const PrintRequest &request) : m_request(request) {}
+
+PrintRun::~PrintRun()
+{
+    m_vector.reset();
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+PrintResult PrintRun::prepare(const StartupData &data, const WorksheetSettings &s,
+                              const PageProgress &progress, const StopRequested &stop)
 {
     PrintResult result;
-    const int n = worksheetPageCount(data, s);
-    const QList<qint64> sheets = printSheetOrder(n, request);
-    if (sheets.isEmpty()) {
+    m_sheets = printSheetOrder(worksheetPageCount(data, s), m_request);
+    if (m_sheets.isEmpty()) {
         result.status = PrintResult::Status::NothingToPrint;
         return result;
     }
+    QList<qint64> pages = m_sheets;
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
 
-    if (!isPictureFormat(request.format)) {
-        const PageResult r = paintVectorPages(device, data, s, sheets, &result.failedPage, progress);
-        if (!r.ok()) {
+    if (!isPictureFormat(m_request.format)) {
+        const QSizeF a4(210 / 25.4 * 72, 297 / 25.4 * 72);
+        const PageResult r = firstUndrawablePage(data, s, pages, a4, &result.failedPage, stop);
+        if (r.status == PageStatus::Stopped) {
+            result.status = PrintResult::Status::Stopped;
+        } else if (!r.ok()) {
+            result.status = PrintResult::Status::PageFailed;
             result.page = r;
-            result.status = r.status == PageStatus::NoStrokeData ? PrintResult::Status::PageFailed
-                                                                  : PrintResult::Status::PrinterFailed;
-            result.error = r.error;
-            return result;
         }
-        result.sheets = int(sheets.size());
+        if (progress && result.ok())
+            progress(int(pages.size()), int(pages.size()));
         return result;
     }
 
     // Every chosen page is made before the printer sees anything, in a
     // folder of this run only (no page of another user or run can slip in).
-    QTemporaryDir folder(tempRootFolder(request.tempRoot) + QStringLiteral("/kelvora-print-XXXXXX"));
-    if (!folder.isValid()) {
+    m_folder = std::make_unique<QTemporaryDir>(tempRootFolder(m_request.tempRoot)
+                                               + QStringLiteral("/kelvora-print-XXXXXX"));
+    if (!m_folder->isValid()) {
         result.status = PrintResult::Status::PageFailed;
-        result.failedPage = sheets.first();
+        result.failedPage = m_sheets.first();
         result.page.status = PageStatus::WriteFailed;
-        result.page.error = folder.errorString();
+        result.page.error = m_folder->errorString();
         return result;
     }
-    QList<qint64> pages = sheets;
-    std::sort(pages.begin(), pages.end());
-    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
-    const SaveSummary made =
-        savePagePictures(data, s, pages, request.format, request.dpi, folder.path(), progress);
-    if (!made.ok()) {
+    const SaveSummary made = savePagePictures(data, s, pages, m_request.format, m_request.dpi,
+                                              m_folder->path(), progress, stop);
+    if (made.stopped) {
+        result.status = PrintResult::Status::Stopped;
+    } else if (!made.ok()) {
         result.status = PrintResult::Status::PageFailed;
         result.failedPage = made.firstFailedPage;
         result.page = made.firstFailure;
-        return result;
     }
+    return result;
+}
 
-    QPainter painter;
-    if (!painter.begin(&device)) {
-        result.status = PrintResult::Status::PrinterFailed;
-        result.error = QStringLiteral("打印机不能开始打印");
-        return result;
-    }
-    const QRectF sheet(0, 0, device.width(), device.height());
-    for (int i = 0; i < sheets.size(); ++i) {
-        if (i > 0)
-            device.newPage();
-        QString error;
-        const QImage picture =
-            readPagePicture(pageFileName(folder.path(), sheets[i], request.format), &error);
-        if (picture.isNull()) {
-            painter.end();
-            result.status = PrintResult::Status::PrinterFailed;
-            result.failedPage = sheets[i];
-            result.error = QStringLiteral("第 %1 页的图片读不出来（%2）").arg(sheets[i]).arg(error);
-            return result;
+bool PrintRun::begin(QPagedPaintDevice &device, PrintResult *failure)
+{
+    m_device = &device;
+    m_printed = 0;
+    bool started = false;
+    if (isPictureFormat(m_request.format)) {
+        started = m_painter.begin(&device);
+    } else {
+        m_vector = std::make_unique<Graphics>(&device, device.logicalDpiX());
+        started = m_vector->isActive();
+        if (started) {
+            m_vector->setPageUnit(PageUnit::Point);
+            m_vector->setAntialiasing(true);
+        } else {
+            m_vector.reset();
         }
-        // Fitted to the A4 sheet, aspect kept, centred.
-        QSizeF fit = QSizeF(picture.size()).scaled(sheet.size(), Qt::KeepAspectRatio);
-        const QRectF box(sheet.center() - QPointF(fit.width() / 2, fit.height() / 2), fit);
-        painter.drawImage(box, picture);
-        ++result.sheets;
     }
-    if (!painter.end()) {
+    if (!started) {
+        failure->status = PrintResult::Status::PrinterFailed;
+        failure->error = QStringLiteral("打印机不能开始打印");
+    }
+    return started;
+}
+
+PrintRun::SheetPicture PrintRun::readSheet(int i) const
+{
+    SheetPicture p;
+    if (isPictureFormat(m_request.format) && m_folder)
+        p.image = readPagePicture(pageFileName(m_folder->path(), m_sheets.value(i), m_request.format),
+                                  &p.error);
+    return p;
+}
+
+bool PrintRun::printSheet(const StartupData &data, const WorksheetSettings &s, int i,
+                          PrintResult *failure, const SheetPicture *given)
+{
+    const qint64 page = m_sheets.value(i);
+    if (i > 0 && !m_device->newPage()) {
+        failure->status = PrintResult::Status::PrinterFailed;
+        failure->failedPage = page;
+        failure->error = QStringLiteral("no new page");
+        return false;
+    }
+    if (m_vector) {
+        m_vector->resetTransform();
+        const PagePaintResult painted = paintWorksheetPage(
+            *m_vector, data, s, page, PageCanvas{devicePagePoints(*m_device), PageOutput::Picture});
+        if (!painted.complete) {
+            failure->status = PrintResult::Status::PageFailed;
+            failure->failedPage = page;
+            failure->page.status = PageStatus::NoStrokeData;
+            failure->page.stopChar = painted.stopChar;
+            return false;
+        }
+        ++m_printed;
+        return true;
+    }
+    const SheetPicture read = given ? SheetPicture() : readSheet(i);
+    const SheetPicture &sheetPicture = given ? *given : read;
+    const QImage &picture = sheetPicture.image;
+    if (picture.isNull()) {
+        failure->status = PrintResult::Status::PrinterFailed;
+        failure->failedPage = page;
+        failure->error = QStringLiteral("第 %1 页的图片读不出来（%2）").arg(page).arg(sheetPicture.error);
+        return false;
+    }
+    // Fitted to the A4 sheet, aspect kept, centred.
+    const QRectF sheet(0, 0, m_device->width(), m_device->height());
+    const QSizeF fit = QSizeF(picture.size()).scaled(sheet.size(), Qt::KeepAspectRatio);
+    const QRectF box(sheet.center() - QPointF(fit.width() / 2, fit.height() / 2), fit);
+    m_painter.drawImage(box, picture);
+    ++m_printed;
+    return true;
+}
+
+PrintResult PrintRun::end()
+{
+    PrintResult result;
+    result.sheets = m_printed;
+    m_vector.reset();
+    if (m_painter.isActive() && !m_painter.end()) {
         result.status = PrintResult::Status::PrinterFailed;
         result.error = QStringLiteral("打印机没有接受打印任务");
     }
+    m_folder.reset();
     return result;
+}
+
+PrintResult printWorksheet(QPagedPaintDevice &device, const StartupData &data,
+                           const WorksheetSettings &s, const PrintRequest &request,
+                           const PageProgress &progress, const StopRequested &stop)
+{
+    PrintRun run(request);
+    PrintResult result = run.prepare(data, s, progress, stop);
+    if (!result.ok() || !run.begin(device, &result))
+        return result;
+    for (int i = 0; i < run.sheetCount(); ++i)
+        if (!run.printSheet(data, s, i, &result)) {
+            run.end();
+            return result;
+        }
+    return run.end();
 }

@@ -2,10 +2,16 @@
 
 #include "PageWriter.h"
 
+#include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QString>
 
+#include <memory>
+
+class Graphics;
 class QPagedPaintDevice;
+class QTemporaryDir;
 struct StartupData;
 
 // What the user chose in the print dialog, and how the pages are made.
@@ -28,7 +34,7 @@ QList<qint64> printSheetOrder(int pageCount, const PrintRequest &request);
 
 struct PrintResult
 {
-    enum class Status { Printed, NothingToPrint, PageFailed, PrinterFailed };
+    enum class Status { Printed, NothingToPrint, PageFailed, PrinterFailed, Stopped };
     Status status = Status::Printed;
     int sheets = 0;
     qint64 failedPage = 0;
@@ -39,6 +45,55 @@ struct PrintResult
     QString message() const;
 };
 
+// A print run in two steps. prepare() makes every chosen page and can stop
+// between pages; it may run on any thread that has fonts of its own. Then
+// the sheets are laid out on the device one at a time, on the thread that
+// owns the device: begin(), printSheet(0 … sheetCount() − 1), end(). Nothing
+// reaches the device before prepare() has made every page, so a run stopped
+// while preparing prints nothing.
+class PrintRun
+{
+public:
+    explicit PrintRun(const PrintRequest &request);
+    ~PrintRun(); // ends an unfinished job and removes the private folder
+    PrintRun(const PrintRun &) = delete;
+    PrintRun &operator=(const PrintRun &) = delete;
+
+    // Picture formats: every chosen page rendered into a folder made for
+    // this run. Vector pages: each drawn once on a probe, so that a page
+    // that cannot be drawn is found before the printer sees anything.
+    PrintResult prepare(const StartupData &data, const WorksheetSettings &s,
+                        const PageProgress &progress = {}, const StopRequested &stop = {});
+    int sheetCount() const { return int(m_sheets.size()); }
+
+    // Opens the job; false (and why in *failure) when the device refuses.
+    bool begin(QPagedPaintDevice &device, PrintResult *failure);
+    // Sheet i's picture read back (picture formats; nothing for vector
+    // pages). Any thread may read, so the next sheet can be read while
+    // this one is laid out.
+    struct SheetPicture
+    {
+        QImage image;
+        QString error; // why it could not be read
+    };
+    SheetPicture readSheet(int i) const;
+    // Lays out sheet i (in order, from 0) fitted and centred: its picture
+    // (read here unless given), or the vector page drawn with data's fonts.
+    bool printSheet(const StartupData &data, const WorksheetSettings &s, int i, PrintResult *failure,
+                    const SheetPicture *picture = nullptr);
+    // Closes the job and hands it over.
+    PrintResult end();
+
+private:
+    PrintRequest m_request;
+    QList<qint64> m_sheets;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QPagedPaintDevice *m_device = nullptr;
+    QPainter m_painter;                  // picture sheets
+    std::unique_ptr<Graphics> m_vector;  // vector sheets
+    int m_printed = 0;
+};
+
 // Prints the chosen pages of the worksheet onto a paged device that the
 // caller has set up (A4 portrait, whole page, job title). Picture formats:
 // every chosen page is rendered into a private folder made for this run
@@ -47,4 +102,4 @@ struct PrintResult
 // most one page picture exists at a time. The folder is removed at the end.
 PrintResult printWorksheet(QPagedPaintDevice &device, const StartupData &data,
                            const WorksheetSettings &s, const PrintRequest &request,
-                           const PageProgress &progress = {});
+                           const PageProgress &progress = {}, const StopRequested &stop = {});

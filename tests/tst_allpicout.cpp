@@ -142,24 +142,30 @@ private slots:
         QCOMPARE(files(), (QStringList{QStringLiteral("你.jpg"), QStringLiteral("好.jpg")}));
         QCOMPARE(steps, 3);
         QCOMPARE(form->pb1->maximum(), 3);
+        // The end names what had no picture; line breaks are no characters.
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("导出完毕！\n有 3 个字符没有笔顺图片，已略去：A , 和 1 个空格")});
     }
 
     void runningStateAndStopAfterTheThirdCharacter()
     {
         // 停止 stops after the pictures under way: every picture started is
-        // written, no later one starts, and the run ends with its message.
+        // written, no later one starts, and the run says that it stopped
+        // and what it wrote.
         chooseFolder(tmp->path());
-        form->rb2->click(); // all 6763: far more than can start before the click lands
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::mouseClick(form->rb2, Qt::LeftButton); // all 6763: far more than can start before 停止
         bool runningSeen = false;
         connect(form->pb1, &QProgressBar::valueChanged, this, [&](int v) {
             runningSeen = runningSeen
                           || (form->running() && !form->btn2->isEnabled() && form->btn3->isEnabled()
                               && !form->pb1->isHidden() && form->lbl2->isHidden());
-            // A click that arrives while the third character is under way.
+            // A click that lands while the third character is under way.
             if (v == 3)
-                QMetaObject::invokeMethod(form->btn3, &QPushButton::click, Qt::QueuedConnection);
+                QTest::mouseClick(form->btn3, Qt::LeftButton);
         });
-        exportMemo(QString());
+        QTest::mouseClick(form->btn2, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->running(), 60000);
         QVERIFY(runningSeen);
         const int started = form->pb1->value();
         QVERIFY2(started >= 3 && started < 6763, qPrintable(QString::number(started)));
@@ -168,7 +174,8 @@ private slots:
             expected << QString(c) + QStringLiteral(".jpg");
         expected.sort();
         QCOMPARE(files(), expected);
-        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("导出完毕！")});
+        QCOMPARE(dialogs->messages,
+                 QStringList{QStringLiteral("已停止：已导出 %1 张，共 6763 张").arg(started)});
         QVERIFY(!form->running());
         QVERIFY(form->btn2->isEnabled());
         QVERIFY(!form->btn3->isEnabled());
@@ -190,7 +197,7 @@ private slots:
     {
         chooseFolder(tmp->path());
         exportMemo(QStringLiteral("abc \n"));
-        QVERIFY(dialogs->messages.isEmpty());
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("没有可以导出的汉字。有 4 个字符没有笔顺图片，已略去：a b c 和 1 个空格")});
         QVERIFY(files().isEmpty());
         QVERIFY(form->pb1->isHidden());
         QVERIFY(form->btn2->isEnabled());

@@ -8,6 +8,8 @@
 #include "PagePainter.h"
 #include "QueryState.h"
 #include "RadioGroup.h"
+#include "WorkProgress.h"
+#include "WorksheetRuns.h"
 #include "WorksheetState.h"
 
 #include <QApplication>
@@ -15,10 +17,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QImageReader>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -86,6 +92,23 @@ class TestCharWorksheet : public QObject
         const QDir t(temp->path());
         return t.entryList(QDir::NoDotAndDotDot | QDir::AllEntries) == QStringList{QStringLiteral("jivpic")}
                && QDir(t.filePath("jivpic")).isEmpty();
+    }
+
+    // A save or print goes on after the click: wait for its worker (and
+    // its sheets) to end.
+    void waitForRun()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!worksheetRunActive(tab), 60000);
+    }
+    WorkProgress *progress() const { return form->findChild<WorkProgress *>(); }
+
+    // The default text fifteen times: about a hundred pages.
+    void pasteLongText()
+    {
+        QApplication::clipboard()->setText(tab->edt2->text().repeated(15));
+        tab->edt2->setFocus();
+        QTest::keyClick(tab->edt2, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(tab->edt2, Qt::Key_V, Qt::ControlModifier);
     }
 
     void openTab()
@@ -327,7 +350,14 @@ private slots:
         QTemporaryDir out;
         dialogs->folder = out.path();
         QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        // Under way: the progress window shows, the run's buttons wait.
+        QVERIFY(progress() && progress()->isVisible());
+        QVERIFY(!tab->btn72->isEnabled() && !tab->btn76->isEnabled());
+        waitForRun();
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
+        QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("字帖已保存：") + out.path());
+        QVERIFY(!progress());
+        QVERIFY(tab->btn72->isEnabled() && tab->btn76->isEnabled());
         for (int p = 1; p <= 7; ++p)
             QVERIFY(QFile::exists(out.filePath(QString::number(p) + ext)));
         QCOMPARE(CurrentPage, 2);
@@ -343,6 +373,7 @@ private slots:
         dialogs->folder = out.path();
         dialogs->messages.clear();
         QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->messages.size(), 1);
         QVERIFY(dialogs->messages[0].contains(QStringLiteral("有 1 页没有保存")));
         QVERIFY(dialogs->messages[0].contains(QStringLiteral("第 7 页")));
@@ -358,12 +389,113 @@ private slots:
         QTemporaryDir out;
         dialogs->saveName = out.filePath("book");
         QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
         QCOMPARE(pdfPages(out.filePath("book.pdf")), 7);
         QVERIFY(bytesOf(out.filePath("book.pdf")).contains(pdfTitle(QStringLiteral("语文汉字字帖"))));
-        // Replacing it asks first.
+        // Replacing it asks first; the dialog opens where the last one went, named after the copybook.
         QTest::mouseClick(tab->btn72, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->questions.size(), 1);
+        QCOMPARE(dialogs->suggestions.last(), out.filePath(QStringLiteral("语文汉字字帖.pdf")));
+    }
+
+    // 停止 in the progress window of a long run, or closing the main window
+    // during it: pictures keep the pages written so far, each whole; a PDF
+    // save and a print leave nothing.
+    void stopEndsTheRun_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("print");
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<QString>("stopped");
+        const QString pictures = QStringLiteral("已停止：已保存 %1 页，共 %2 页");
+        QTest::newRow("pictures") << 1 << false << false << pictures;
+        QTest::newRow("pdf") << 3 << false << false << QStringLiteral("已停止：没有保存 PDF");
+        QTest::newRow("print") << 1 << true << false << QStringLiteral("已停止：没有打印");
+        QTest::newRow("pictures, window closed") << 1 << false << true << QString();
+        QTest::newRow("pdf, window closed") << 3 << false << true << QString();
+        QTest::newRow("print, window closed") << 1 << true << true << QString();
+    }
+    void stopEndsTheRun()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, print);
+        QFETCH(bool, closing);
+        QFETCH(QString, stopped);
+        openTab();
+        pasteLongText();
+        const int n = tab->CharPageCount();
+        QVERIFY2(n >= 90, qPrintable(QString::number(n)));
+        QTest::mouseClick(tab->rg6->item(type), Qt::LeftButton);
+        QTest::mouseClick(tab->rg7->item(1), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->folder = out.path();
+        dialogs->saveName = out.filePath("book.pdf");
+        dialogs->printFile = out.filePath("printed.pdf");
+        dialogs->messages.clear();
+        QTest::mouseClick(print ? tab->btn76 : tab->btn72, Qt::LeftButton);
+        const QPointer<WorkProgress> p = progress();
+        QVERIFY(p && p->isVisible());
+        QVERIFY(!tab->btn72->isEnabled() && !tab->btn76->isEnabled());
+        QCOMPARE(p->lblRun->text().section(QStringLiteral("："), -1), QStringLiteral("第 1 / %1 页").arg(n));
+        QTRY_VERIFY_WITH_TIMEOUT(p->pbRun->value() >= 2, 60000); // two pages done on the worker
+        if (closing) {
+            // The program ends: the run stops with the window, silently.
+            form->close();
+            form.reset();
+            const QStringList files = QDir(out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+            QVERIFY(dialogs->messages.isEmpty());
+            QVERIFY2(files.size() < n && (files.isEmpty() || type != 3), qPrintable(files.join(' ')));
+            if (type == 3 || print)
+                QVERIFY(files.isEmpty());
+            for (int page = 1; page <= files.size(); ++page)
+                QCOMPARE(QImageReader(out.filePath(QStringLiteral("%1.jpg").arg(page))).read().size(),
+                         a4PicturePixels(300));
+            QVERIFY(noPrintLeftovers());
+            return;
+        }
+        QTest::mouseClick(p->btnStop, Qt::LeftButton);
+        waitForRun();
+        const QStringList files = QDir(out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        if (type == 3 || print) {
+            QCOMPARE(dialogs->messages, QStringList{stopped});
+            QVERIFY2(files.isEmpty(), qPrintable(files.join(' ')));
+        } else {
+            QVERIFY2(files.size() >= 2 && files.size() < n, qPrintable(files.join(' ')));
+            QCOMPARE(dialogs->messages, QStringList{stopped.arg(files.size()).arg(n)});
+            QCOMPARE(form->statusBar()->currentMessage(),
+                     QStringLiteral("字帖已保存 %1 页：%2").arg(files.size()).arg(out.path()));
+            for (int page = 1; page <= files.size(); ++page)
+                QCOMPARE(QImageReader(out.filePath(QStringLiteral("%1.jpg").arg(page))).read().size(),
+                         a4PicturePixels(300));
+        }
+        QVERIFY(!progress());
+        QVERIFY(tab->btn72->isEnabled() && tab->btn76->isEnabled());
+        QVERIFY(noPrintLeftovers());
+    }
+
+    // Once the sheets go to the printer the job is handed over whole: 停止
+    // is off, and closing the window still gives the printer every sheet.
+    void closingWhileTheSheetsGoOut()
+    {
+        openTab();
+        pasteLongText();
+        QTest::mouseClick(tab->rg7->item(1), Qt::LeftButton);
+        QTemporaryDir out;
+        dialogs->printFile = out.filePath("printed.pdf");
+        dialogs->printFrom = 1;
+        dialogs->printTo = 20;
+        QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        const QPointer<WorkProgress> p = progress();
+        QVERIFY(p);
+        QTRY_VERIFY_WITH_TIMEOUT(p->lblRun->text().startsWith(QStringLiteral("正在送往打印机")), 60000);
+        QVERIFY(!p->btnStop->isEnabled());
+        form->close();
+        form.reset();
+        QCOMPARE(pdfPages(dialogs->printFile), 20);
+        QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(noPrintLeftovers());
     }
 
     void print_data()
@@ -398,6 +530,7 @@ private slots:
             dialogs->printRanges = QStringLiteral("1,3-4");
         dialogs->printCopies = copies;
         QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->printTitles, QStringList{QStringLiteral("语文汉字字帖")});
         QCOMPARE(dialogs->printPageCounts, QList<int>{7});
         QVERIFY2(dialogs->messages.isEmpty(), qPrintable(dialogs->messages.join('|')));
@@ -417,6 +550,7 @@ private slots:
         dialogs->printFile = out.filePath("printed.pdf");
         dialogs->printOk = false;
         QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        waitForRun();
         QVERIFY(!QFile::exists(dialogs->printFile));
         QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());
         QVERIFY(dialogs->messages.isEmpty());
@@ -424,6 +558,7 @@ private slots:
         dialogs->printOk = true;
         dialogs->printFile = out.filePath("no/such/folder/printed.pdf");
         QTest::mouseClick(tab->btn76, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->messages.size(), 1);
         QVERIFY(dialogs->messages[0].startsWith(QStringLiteral("打印失败")));
         QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());

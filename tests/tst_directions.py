@@ -14,7 +14,7 @@ import check_directions as cd  # noqa: E402
 # (character, stroke, codes it must have, why)
 MENDED = [
     ("哌", 8, "2", "the 撇 of 𠂢 falls to the left, as in 派"),
-    ("裒", 5, "1", "the inner right 横 of 臼 runs left to right"),
+    ("裒", 7, "1", "the inner right 横 of 臼 runs left to right"),
     ("裒", 11, "2", "the small 撇 of the lower part falls to its thin end"),
     ("钸", 5, "21", "竖提 of 钅: down, then the 提 up to the right"),
     ("铽", 5, "21", "竖提 of 钅"),

@@ -96,7 +96,7 @@ private slots:
     void controlsAndDefaults()
     {
         QCOMPARE(form->windowTitle(), QStringLiteral("Kelvora v1.5"));
-        QCOMPARE(form->pgc1->count(), 4);
+        QCOMPARE(form->pgc1->count(), 5);
         QCOMPARE(form->pgc1->tabText(0), QStringLiteral("学汉字笔顺"));
         QCOMPARE(form->pgc1->tabText(3), QStringLiteral("字母/数字字帖"));
         QCOMPARE(form->rg1->itemIndex(), 1);

@@ -6,6 +6,8 @@
 #include "PageModel.h"
 #include "RadioGroup.h"
 #include "UpDown.h"
+#include "WorkProgress.h"
+#include "WorksheetRuns.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -78,6 +80,8 @@ class TestLetterWorksheetTab : public QObject
         QTest::keyClick(tab->edt3, Qt::Key_End);
     }
     // Keys go to whatever has the focus, as from the keyboard.
+    // A save or print goes on after the click: wait for its worker.
+    void waitForRun() { QTRY_VERIFY_WITH_TIMEOUT(!worksheetRunActive(tab), 60000); }
     static void type(const QString &keys) { QTest::keyClicks(QApplication::focusWidget(), keys); }
     static void press(Qt::Key key, Qt::KeyboardModifiers mods = {})
     {
@@ -333,7 +337,12 @@ private slots:
         QTemporaryDir out;
         dialogs->folder = out.path();
         QTest::mouseClick(tab->btn74, Qt::LeftButton);
+        // The same run as the other copybook: a progress window, buttons off.
+        QVERIFY(form->findChild<WorkProgress *>() && form->findChild<WorkProgress *>()->isVisible());
+        QVERIFY(!tab->btn74->isEnabled() && !tab->btn75->isEnabled());
+        waitForRun();
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
+        QVERIFY(tab->btn74->isEnabled() && tab->btn75->isEnabled());
         for (const QString &f : files) {
             const QImage page(out.filePath(f));
             QCOMPARE(page.size(), QSize(794, 1123));
@@ -346,6 +355,7 @@ private slots:
         dialogs->messages.clear();
         dialogs->folder = out.filePath("no/such");
         QTest::mouseClick(tab->btn74, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->messages.size(), 1);
         QVERIFY(dialogs->messages[0] != QStringLiteral("保存完毕！"));
     }
@@ -357,6 +367,7 @@ private slots:
         QTemporaryDir out;
         dialogs->saveName = out.filePath("letters");
         QTest::mouseClick(tab->btn74, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("保存完毕！")});
         QCOMPARE(pdfPages(out.filePath("letters.pdf")), 11);
     }
@@ -393,6 +404,7 @@ private slots:
         dialogs->printFrom = from;
         dialogs->printTo = to;
         QTest::mouseClick(tab->btn75, Qt::LeftButton);
+        waitForRun();
         QCOMPARE(dialogs->printTitles, QStringList{title});
         QCOMPARE(dialogs->printPageCounts, QList<int>{pageCount});
         QVERIFY2(dialogs->messages.isEmpty(), qPrintable(dialogs->messages.join('|')));
@@ -403,6 +415,7 @@ private slots:
         dialogs->printOk = false;
         dialogs->printFile = out.filePath("cancelled.pdf");
         QTest::mouseClick(tab->btn75, Qt::LeftButton);
+        waitForRun();
         QVERIFY(!QFile::exists(dialogs->printFile));
         QVERIFY(tab->btn75->isEnabled() && tab->grp5->isEnabled());
     }

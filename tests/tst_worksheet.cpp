@@ -464,6 +464,62 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("bad.pdf")));
     }
 
+    // 停止 between pages: the pictures finished so far stay, each whole; a
+    // PDF and a print leave nothing.
+    void stoppedRuns_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("pictures") << "jpg" << QStringLiteral("已停止：已保存 3 页，共 7 页");
+        QTest::newRow("pdf") << "pdf" << QStringLiteral("已停止：没有保存 PDF");
+        QTest::newRow("print") << "print" << QStringLiteral("已停止：没有打印");
+    }
+    void stoppedRuns()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QTemporaryDir dir, temp;
+        int done = 0;
+        const PageProgress progress = [&done](int d, int) { done = d; };
+        const StopRequested stop = [&done] { return done >= 2; };
+        const QList<qint64> pages = allPages(data, sheet());
+        QString said;
+        if (kind == QLatin1String("jpg")) {
+            const SaveSummary sum = savePagePictures(data, sheet(), pages, PageFormat::Jpeg, 96, dir.path(),
+                                                     progress, stop);
+            QVERIFY(sum.stopped && !sum.ok());
+            said = sum.message();
+            // The page being encoded when the stop came is finished too.
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                     (QStringList{"1.jpg", "2.jpg", "3.jpg"}));
+            for (int p = 1; p <= 3; ++p)
+                QCOMPARE(QImageReader(dir.filePath(QStringLiteral("%1.jpg").arg(p))).read().size(),
+                         a4PicturePixels(96));
+        } else if (kind == QLatin1String("pdf")) {
+            const SaveSummary sum = writeWorksheetPdf(data, sheet(), pages, dir.filePath("book.pdf"),
+                                                      QString(), progress, stop);
+            QVERIFY(sum.stopped);
+            QCOMPARE(sum.written, 0);
+            said = sum.message();
+        } else {
+            PrintRequest r;
+            r.dpi = 96;
+            r.tempRoot = temp.path();
+            PrintResult result;
+            {
+                QPdfWriter device(dir.filePath("print.pdf"));
+                result = printWorksheet(device, data, sheet(), r, progress, stop);
+            }
+            QCOMPARE(result.status, PrintResult::Status::Stopped);
+            QCOMPARE(result.sheets, 0);
+            said = result.message();
+        }
+        QCOMPARE(said, message);
+        if (kind != QLatin1String("jpg"))
+            QVERIFY(QDir(dir.path()).isEmpty());
+        QVERIFY(QDir(temp.path()).isEmpty());
+    }
+
     void sheetOrder_data()
     {
         QTest::addColumn<int>("from");

@@ -240,6 +240,24 @@ def classify(rec):
     return "".join(classify_stroke(m, d) for m, d in zip(rec["medians"], rec["strokes"]))
 
 
+def brush_medians(ch, medians):
+    """Medians in writing order with the source lines that run backwards
+    (segment_overrides.REVERSED) turned round, so a 横 drawn right to left is
+    read as the 横 it is."""
+    from segment_overrides import REVERSED
+    back = REVERSED.get(ch, ())
+    return [m[::-1] if k + 1 in back else m for k, m in enumerate(medians)]
+
+
+def load(ch, corrected=True):
+    """A character's record in writing order; corrected, its backward
+    source lines turned round as well."""
+    rec = hwdata.load(ch, corrected)
+    if corrected:
+        rec = dict(rec, medians=brush_medians(ch, rec["medians"]))
+    return rec
+
+
 # --- comparison -------------------------------------------------------------
 
 def compare(ref, corrected=True):
@@ -249,7 +267,7 @@ def compare(ref, corrected=True):
     pred, skipped = {}, []
     strokes = same = chars = 0
     for ch in hwdata.gb2312_chars():
-        p = classify(hwdata.load(ch, corrected))
+        p = classify(load(ch, corrected))
         pred[ch] = p
         want = ref.get(ch)
         if want is None or len(want) != len(p):
@@ -330,7 +348,7 @@ def main():
         os.makedirs(args.draw[0], exist_ok=True)
         for ch in args.draw[1]:
             for name, corrected in (("before", False), ("after", True)):
-                rec = hwdata.load(ch, corrected)
+                rec = load(ch, corrected)
                 draw(rec, os.path.join(args.draw[0], "%s_%s.png" % (ch, name)),
                      "%s  got %s  want %s" % (name, classify(rec), ref.get(ch, "?")))
         return

@@ -28,7 +28,7 @@ def _decide(verdict, reason, flags):
 _decide(FAULT, "the source centre line of the 撇 runs up from its thin end "
         "(REVERSED)", "哌8b 哌8c 裒11b")
 _decide(FAULT, "the source centre line of the inner right 横 of 臼 runs right to "
-        "left (REVERSED): no 横 is written right to left", "裒5b")
+        "left (REVERSED): no 横 is written right to left", "裒7b")
 _decide(FAULT, "the source centre line of the 竖提 stops at the corner: its 提 "
         "was uncovered top-down, tip before corner (EXTENDED)",
         "钸5c 钸5d 铽5c 铽5d 锋5c 锋5d 镢5c 镢5d 镣5c 镣5d 饧3c 饧3d")

@@ -79,12 +79,16 @@ CORRECTIONS = {
     "蠹": [1, 6, 2, 4, 3, 5, 7, 9, 11, 10, 8, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24],
     # 彳, then 吾 in the middle, then 亍.
     "衙": [1, 2, 3, 7, 8, 9, 10, 11, 12, 13, 4, 5, 6],
+    # 点 横, 臼 whole (撇 竖 横 横折 横 横), then the lower part as in 衣
+    # (撇 竖提 撇 捺); the source splits 臼 and puts the 捺 sixth.
+    "裒": [1, 2, 7, 8, 9, 10, 5, 4, 3, 12, 11, 6],
     # 亠, then 矛 (横撇 点 横钩 竖钩 撇), then the rest of 衣 (撇 竖提 撇 捺); the source interleaves them.
     "袤": [1, 2, 7, 8, 9, 5, 3, 11, 4, 10, 6],
     # The left 豕 before the middle 竖 of 山.
     "豳": [2, 3, 4, 5, 6, 7, 8, 1, 9, 10, 11, 12, 13, 14, 15, 16, 17],
-    # 丰: three 横 before the 竖 (the left 丰 had the 竖 first).
-    "酆": [2, 3, 4, 1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20],
+    # The left 丰 whole (横 横 横 竖), then the middle 竖 of the 山 frame, then
+    # the right 丰 (the source starts with that middle 竖).
+    "酆": [2, 3, 4, 5, 1, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20],
     # 土: 横 竖 横.
     "陧": [1, 2, 3, 4, 5, 6, 8, 7, 9],
     # 左: 横 before 撇.

@@ -59,7 +59,7 @@ REVERSED = {
     "哌": [8],
     # The inner right 横 of 臼 runs right to left (3; 臼 everywhere else is
     # 1), and the small 撇 of the lower part runs up from its thin end (1).
-    "裒": [5, 11],
+    "裒": [7, 11],
 }
 
 EXTENDED = {

@@ -1,5 +1,7 @@
 #include "AllPicOut.h"
 
+#include "TextFilter.h"
+
 #include "ConversionError.h"
 #include "Dialogs.h"
 #include "InterfaceFont.h"
@@ -156,10 +158,17 @@ void TForm5::btn2Click()
     setRunning(true);
     ExportStopRequested = false;
     const StartupData &data = m_main->data();
-    const QString list = rb1->isChecked() ? exportableCharacters(data, mmo1->toPlainText())
-                                          : data.allSupported();
+    // What the typed text holds that has no picture is left out, and named when the run ends.
+    const FilteredText input = rb1->isChecked() ? drawableCharacters(data, mmo1->toPlainText())
+                                                : FilteredText{data.allSupported(), {}, 0, 0};
+    m_leftOut = input.anyLeft()
+                    ? QStringLiteral("有 %1 个字符没有笔顺图片，%2").arg(input.leftCount).arg(input.note(8))
+                    : QString();
+    const QString &list = input.kept;
     if (list.isEmpty()) {
         setRunning(false);
+        if (!m_leftOut.isEmpty())
+            dialogs.message(this, QStringLiteral("没有可以导出的汉字。") + m_leftOut);
         return;
     }
     pb1->setRange(0, int(list.size()));
@@ -179,13 +188,21 @@ void TForm5::exportDone()
     const ExportSummary sum = m_engine->summary();
     setRunning(false);
     Dialogs &dialogs = Dialogs::instance();
+    // A stopped run says so, with what it wrote of how many.
+    const QString ended = sum.cancelled ? QStringLiteral("已停止：已导出 %1 张，共 %2 张")
+                                              .arg(sum.written)
+                                              .arg(sum.total)
+                                        : QStringLiteral("导出完毕");
+    const QString leftOut = m_leftOut.isEmpty() ? QString() : QStringLiteral("\n") + m_leftOut;
     if (sum.failed == 0)
-        dialogs.message(this, QStringLiteral("导出完毕！"));
+        dialogs.message(this, (sum.cancelled ? ended : ended + QStringLiteral("！")) + leftOut);
     else
-        dialogs.message(this, QStringLiteral("导出完毕，但有 %1 张图片未能保存。第一张：%2\n%3")
+        dialogs.message(this, QStringLiteral("%1，但有 %2 张图片未能保存。第一张：%3\n%4")
+                                  .arg(ended)
                                   .arg(sum.failed)
                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(sum.first.path)),
-                                       sum.first.reason));
+                                       sum.first.reason)
+                                  + leftOut);
     if (m_closeRequested >= 0) {
         const int result = m_closeRequested;
         m_closeRequested = -1;

@@ -51,5 +51,6 @@ private:
     ExportEngine *m_engine = nullptr;
     bool ExportStopRequested = false;
     bool m_running = false;
+    QString m_leftOut; // what the run leaves out of the typed text, said at its end
     int m_closeRequested = -1; // the result of a close asked for during a run
 };

@@ -466,7 +466,8 @@ void CharWorksheetTab::btn72Click()
     UserActionGuard action(m_actionDepth, m_reported);
     if (nothingToWrite())
         return;
-    runWorksheetSave(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle());
+    runWorksheetSave(this, m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn76,
+                     grp4);
 }
 
 void CharWorksheetTab::btn76Click()
@@ -474,6 +475,6 @@ void CharWorksheetTab::btn76Click()
     UserActionGuard action(m_actionDepth, m_reported);
     if (nothingToWrite())
         return;
-    runWorksheetPrint(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn76,
+    runWorksheetPrint(this, m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn76,
                       grp4);
 }

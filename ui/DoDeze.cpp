@@ -12,6 +12,7 @@
 #include "NamedWidget.h"
 #include "InterfaceFont.h"
 #include "LetterWorksheetTab.h"
+#include "PracticeTab.h"
 #include "QueryProtocol.h"
 #include "QueryState.h"
 #include "QueryTimer.h"
@@ -293,6 +294,10 @@ void TForm1::buildOtherPages()
     pnl18 = letterTab->pnl18;
     pnl19 = letterTab->pnl19;
     pnl20 = letterTab->pnl20;
+    // 书写练习 reads the first tab's text, grid and colours when it is shown.
+    practiceTab = new PracticeTab(m_data, [this](QChar c) { return m_data.CenterLines.strokes(c); },
+                                  [this] { return practiceSource(); });
+    pgc1->addTab(practiceTab, QStringLiteral("书写练习"));
 }
 
 void TForm1::connectPage1()
@@ -608,6 +613,8 @@ void TForm1::pgc1Change()
         charTab->centrePreview();
     else if (page == ts4)
         letterTab->activated();
+    else if (page == practiceTab)
+        practiceTab->activated();
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -12,6 +12,7 @@ class ClipPlayer;
 class ColorSwatch;
 class ImageView;
 class LetterWorksheetTab;
+class PracticeTab;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -28,6 +29,7 @@ class TForm5;
 class TForm6;
 class WritingAnimation;
 struct PictureSettings;
+struct PracticeSource;
 struct SheetMetrics;
 struct SheetStyle;
 
@@ -81,6 +83,9 @@ public:
 
     // The pinyin sound board (DoDezePinyin.cpp).
     void btn5Click(QPushButton *sender);
+
+    // What the writing practice takes from the first tab (DoDezePractice.cpp).
+    PracticeSource practiceSource() const;
 
     // Settings as the drawings read them (points where they are sizes).
     SheetStyle sheetStyle() const;
@@ -164,4 +169,6 @@ public:
     // The letter and digit copybook; the pointers above into it stay for the
     // window's own handlers (colour panels, wheel, centring).
     LetterWorksheetTab *letterTab = nullptr;
+    // The writing practice, "书写练习".
+    PracticeTab *practiceTab = nullptr;
 };

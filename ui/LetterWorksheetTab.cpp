@@ -325,12 +325,13 @@ QString LetterWorksheetTab::printTitle() const
 
 void LetterWorksheetTab::btn74Click()
 {
-    runWorksheetSave(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle());
+    runWorksheetSave(this, m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn75,
+                     grp5);
 }
 
 void LetterWorksheetTab::btn75Click()
 {
-    runWorksheetPrint(window(), m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn75,
+    runWorksheetPrint(this, m_data, settings(), pictureFormat(), pictureDpi(), printTitle(), btn75,
                       grp5);
 }
 

@@ -96,6 +96,7 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     connect(btn2, &QPushButton::clicked, this, &TForm2::btn2Click);
     connect(tmr1, &QueryTimer::timeout, this, &TForm2::tmr1Timer);
     connect(tmr2, &QueryTimer::timeout, this, &TForm2::tmr2Timer);
+    buildPractice();
     placeControls();
 }
 
@@ -116,6 +117,7 @@ void TForm2::placeControls()
     btn4->setGeometry(828 + dx, 7, 75, 25);
     btn2->setGeometry(914 + dx, 7, 104, 25);
     lbl3->setGeometry(16, 34, 329, 13);
+    placePractice();
 }
 
 void TForm2::resizeEvent(QResizeEvent *event)

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class ImageView;
+class PracticePanel;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -56,6 +57,10 @@ public:
     QCheckBox *chk1 = nullptr;
     QueryTimer *tmr1 = nullptr;
     QueryTimer *tmr2 = nullptr;
+    // Writing practice in place of the picture (quanpingPractice.cpp).
+    QPushButton *btnPractice = nullptr;
+    PracticePanel *practice = nullptr;
+    void btnPracticeClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -65,6 +70,8 @@ protected:
 private:
     void message(const QString &text);
     void placeControls();
+    void buildPractice();
+    void placePractice();
 
     TForm1 *m_main;
     QueryControls m_query;

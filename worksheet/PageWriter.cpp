@@ -65,6 +65,9 @@ QString pageFailureText(qint64 page, const PageResult &r)
     case PageStatus::WriteFailed:
         why = QStringLiteral("不能写入文件（%1）").arg(r.error);
         break;
+    case PageStatus::Stopped:
+        why = QStringLiteral("已停止");
+        break;
     case PageStatus::Written:
         break;
     }
@@ -185,6 +188,16 @@ QString SaveSummary::message() const
 {
     if (ok())
         return QStringLiteral("保存完毕！");
+    if (stopped && onePiece)
+        return QStringLiteral("已停止：没有保存 PDF");
+    if (stopped) {
+        QString m = QStringLiteral("已停止：已保存 %1 页，共 %2 页").arg(written).arg(total);
+        if (failed > 0)
+            m += QStringLiteral("\n有 %1 页没有保存。%2")
+                     .arg(failed)
+                     .arg(pageFailureText(firstFailedPage, firstFailure));
+        return m;
+    }
     return QStringLiteral("有 %1 页没有保存（已保存 %2 页）。\n%3")
         .arg(failed)
         .arg(written)
@@ -212,10 +225,12 @@ void record(SaveSummary &sum, qint64 page, const PageResult &r, const QString &f
 
 SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s,
                              const QList<qint64> &pages, PageFormat format, int dpi,
-                             const QString &folder, const PageProgress &progress)
+                             const QString &folder, const PageProgress &progress,
+                             const StopRequested &stop)
 {
     SaveSummary sum;
     const int total = int(pages.size());
+    sum.total = total;
     // The encoder of one page runs on a helper thread while the next page is
     // drawn here (the fonts stay on this thread): two pictures at most.
     std::thread encoding;
@@ -234,6 +249,10 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
             progress(sum.written + sum.failed, total);
     };
     for (qint64 page : pages) {
+        if (stop && stop()) {
+            sum.stopped = true;
+            break;
+        }
         QImage image = std::move(spare);
         spare = QImage();
         const PageResult drawn = renderPagePicture(data, s, page, format, dpi, image);
@@ -255,15 +274,21 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
     return sum;
 }
 
-namespace {
-
-// Draws each page on a one-pixel surface: finds a page that would stop at a
-// character without strokes before anything goes to a printer or file.
+// Finds a page that would stop at a character without strokes before
+// anything goes to a printer or file.
 PageResult firstUndrawablePage(const StartupData &data, const WorksheetSettings &s,
-                               const QList<qint64> &pages, const QSizeF &pagePt, qint64 *failed)
+                               const QList<qint64> &pages, const QSizeF &pagePt, qint64 *failed,
+                               const StopRequested &stop)
 {
     QImage probe(1, 1, QImage::Format_RGB32);
     for (qint64 page : pages) {
+        if (stop && stop()) {
+            PageResult r;
+            r.status = PageStatus::Stopped;
+            if (failed)
+                *failed = page;
+            return r;
+        }
         Graphics g(probe, 72);
         g.setPageUnit(PageUnit::Point);
         const PagePaintResult painted =
@@ -280,14 +305,15 @@ PageResult firstUndrawablePage(const StartupData &data, const WorksheetSettings 
     return {};
 }
 
-} // namespace
-
 PageResult paintVectorPages(QPagedPaintDevice &device, const StartupData &data,
                             const WorksheetSettings &s, const QList<qint64> &pages,
-                            qint64 *failedPage, const PageProgress &progress)
+                            qint64 *failedPage, const PageProgress &progress,
+                            const StopRequested &stop)
 {
     const QSizeF pagePt = devicePagePoints(device);
-    PageResult r = firstUndrawablePage(data, s, pages, pagePt, failedPage);
+    // The check stops as the drawing does: the drawing only starts if the
+    // check went through every page.
+    PageResult r = firstUndrawablePage(data, s, pages, pagePt, failedPage, stop);
     if (!r.ok())
         return r;
     Graphics g(&device, device.logicalDpiX());
@@ -301,6 +327,12 @@ PageResult paintVectorPages(QPagedPaintDevice &device, const StartupData &data,
     g.setPageUnit(PageUnit::Point);
     g.setAntialiasing(true);
     for (int i = 0; i < pages.size(); ++i) {
+        if (stop && stop()) {
+            r.status = PageStatus::Stopped;
+            if (failedPage)
+                *failedPage = pages[i];
+            return r;
+        }
         if (i > 0 && !device.newPage()) {
             r.status = PageStatus::WriteFailed;
             r.error = QStringLiteral("no new page");
@@ -318,9 +350,12 @@ PageResult paintVectorPages(QPagedPaintDevice &device, const StartupData &data,
 
 SaveSummary writeWorksheetPdf(const StartupData &data, const WorksheetSettings &s,
                               const QList<qint64> &pages, const QString &fileName,
-                              const QString &title, const PageProgress &progress)
+                              const QString &title, const PageProgress &progress,
+                              const StopRequested &stop)
 {
     SaveSummary sum;
+    sum.total = int(pages.size());
+    sum.onePiece = true;
     QSaveFile file(fileName);
     PageResult r;
     qint64 failedPage = pages.value(0);
@@ -334,7 +369,7 @@ SaveSummary writeWorksheetPdf(const StartupData &data, const WorksheetSettings &
             pdf.setCreator(QStringLiteral("Kelvora"));
             pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                           QMarginsF(0, 0, 0, 0)));
-            r = paintVectorPages(pdf, data, s, pages, &failedPage, progress);
+            r = paintVectorPages(pdf, data, s, pages, &failedPage, progress, stop);
         } // the painter ends here and the document is complete
         if (!r.ok()) {
             file.cancelWriting();
@@ -346,6 +381,8 @@ SaveSummary writeWorksheetPdf(const StartupData &data, const WorksheetSettings &
     if (r.ok()) {
         sum.written = int(pages.size());
         sum.files.append(fileName);
+    } else if (r.status == PageStatus::Stopped) {
+        sum.stopped = true;
     } else {
         // The file is one piece: nothing of it was written.
         sum.failed = int(pages.size());

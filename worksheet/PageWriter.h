@@ -24,6 +24,7 @@ enum class PageStatus {
     NoStrokeData, // stopped at a character the stroke font cannot draw
     TooLarge,     // the picture could not be allocated
     WriteFailed,  // no encoder, or the file could not be written
+    Stopped,      // the run was asked to stop before this page
 };
 
 struct PageResult
@@ -62,6 +63,9 @@ QList<qint64> allPages(const StartupData &data, const WorksheetSettings &s);
 
 // Called after each page: pages done so far and the total.
 using PageProgress = std::function<void(int done, int total)>;
+// Asked before each page: true ends the run there (the page under way is
+// finished first). May be called from the thread doing the run.
+using StopRequested = std::function<bool()>;
 
 struct SaveSummary
 {
@@ -71,9 +75,12 @@ struct SaveSummary
     PageResult firstFailure;
     bool noStrokeData = false; // some page stopped at a character without strokes
     QStringList files;         // the files written, in page order
-    bool ok() const { return failed == 0; }
-    // "保存完毕！" when every page was written; otherwise how many were
-    // not, and the first of them with its reason.
+    int total = 0;             // pages the run was asked for
+    bool stopped = false;      // asked to stop before the last page
+    bool onePiece = false;     // one file for all pages (PDF): stopped means none
+    bool ok() const { return failed == 0 && !stopped; }
+    // "保存完毕！" when every page was written; when stopped, what was
+    // written; otherwise how many were not, and the first with its reason.
     QString message() const;
 };
 
@@ -82,7 +89,8 @@ struct SaveSummary
 // helper thread and the next one being drawn.
 SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s,
                              const QList<qint64> &pages, PageFormat format, int dpi,
-                             const QString &folder, const PageProgress &progress = {});
+                             const QString &folder, const PageProgress &progress = {},
+                             const StopRequested &stop = {});
 
 // Paints the pages with vector glyphs and lines onto a paged device (PDF
 // writer, printer) already set to A4 portrait without margins, one page
@@ -90,10 +98,20 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
 // that cannot be drawn and returns it in *failedPage.
 PageResult paintVectorPages(QPagedPaintDevice &device, const StartupData &data,
                             const WorksheetSettings &s, const QList<qint64> &pages,
-                            qint64 *failedPage = nullptr, const PageProgress &progress = {});
+                            qint64 *failedPage = nullptr, const PageProgress &progress = {},
+                            const StopRequested &stop = {});
+
+// Draws each page on a one-pixel surface of pagePt points: the first page
+// that would stop at a character without strokes (Written when none does;
+// Stopped when stop asked first).
+PageResult firstUndrawablePage(const StartupData &data, const WorksheetSettings &s,
+                               const QList<qint64> &pages, const QSizeF &pagePt,
+                               qint64 *failedPage = nullptr, const StopRequested &stop = {});
 
 // Writes the pages as one A4 PDF with title as its document title. Nothing
-// is left under fileName unless every page was drawn.
+// is left under fileName unless every page was drawn (a stopped run leaves
+// none either).
 SaveSummary writeWorksheetPdf(const StartupData &data, const WorksheetSettings &s,
                               const QList<qint64> &pages, const QString &fileName,
-                              const QString &title, const PageProgress &progress = {});
+                              const QString &title, const PageProgress &progress = {},
+                              const StopRequested &stop = {});
