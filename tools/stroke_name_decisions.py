@@ -27,13 +27,11 @@ OVERRIDES = {
 }
 
 ORDER = {
-    # Order faults of our stroke data, mended on their own branch; the names
-    # must be made again when that lands.
-    "裒": "臼 split, the 捺 sixth",
-    "酆": "丰 cut in two by the middle 竖",
-    "彘": "order of the lower part",
-    "齑": "order of the lower part",
-    # cnchar-order writes these in another order.
+    # Our order (order_corrections.py) against cnchar-order's; when the
+    # order changes, the names are made again.
+    "酆": "cnchar-order starts with the middle 竖; we write the left 丰 whole first",
+    "彘": "cnchar-order writes the lower part in another order",
+    "齑": "cnchar-order writes the lower part in another order",
     "豳": "cnchar-order writes the middle 竖 first",
     "锺": "cnchar-order writes 重's last 竖 after a 横",
     "媾": "cnchar-order writes 冓's last 竖 after a 横",
