@@ -135,6 +135,8 @@ def name(st):
     if c == "23":
         return "弯钩" if a[0] < 82 or abs(bulge(body(st.parts[0], w))) > 0.08 else "竖钩"
     if c == "123":
+        if a[0] > 29:
+            return "弯钩"  # 豕's 弯钩: its slanting head came out as a segment
         if has_bend(st.parts[1], w):
             return "横撇弯钩"
         return "横折钩"
@@ -216,9 +218,9 @@ def body(part, w):
 def has_bend(part, w):
     """The 撇 and 弯 of 阝's first stroke cut as one segment: its centre
     line goes down-left and then back down-right."""
-    q = screen(part.pts)
-    x = q[:, 0]
-    return x.min() < min(x[0], x[-1]) - 0.8 * w
+    ks = "".join("P" if a >= 100 else "D" if a < 80 else ""
+                 for a, ln in pieces(part.pts, 0.25 * w) if ln > 1.5 * w)
+    return "PD" in ks
 
 
 def has_pie_dian(part, w):
