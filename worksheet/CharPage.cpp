@@ -120,7 +120,7 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
                            s.model ? s.modelColor : s.traceColor);
             q += b.pinyinRows;
         }
-        const int practiceRows = b.rows - b.strokeRows;
+        const int practiceRows = b.rows - b.strokeRows - b.pinyinRows;
         if (practiceRows == 0)
             continue;
         int zx = 0, zy = 0;
