@@ -48,6 +48,7 @@ void StartupData::release()
     }
     PrivateFonts.clear();
     CenterLines.clear();
+    Facts.clear();
     SupportedChars.clear();
     DirectionTable.clear();
     directionByChar.clear();
@@ -75,6 +76,11 @@ void loadStartupData(StartupData &data, double dpi, unsigned parts)
     data.CenterLines.clear();
     if (parts & StartupCenterLines)
         data.CenterLines.load(EmbeddedResource::bytes(QStringLiteral("cl6763")));
+
+    // Without the facts table the characters simply have no facts to show.
+    data.Facts.clear();
+    if (parts & StartupFacts)
+        data.Facts.load(EmbeddedResource::bytes(QStringLiteral("cf6763")));
 
     data.PrivateFonts.clear();
     if (parts & StartupCharFont)

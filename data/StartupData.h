@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CenterLines.h"
+#include "CharacterFacts.h"
 #include "PrivateFontCollection.h"
 
 #include <QHash>
@@ -26,6 +27,8 @@ struct StartupData
     PrivateFontCollection PrivateFonts;
     // Every stroke's centre line, for checking strokes the learner writes.
     ::CenterLines CenterLines;
+    // Readings, radical, structure and stroke names of every character.
+    CharacterFactsTable Facts;
     // Application font id of the pinyin button font (family "PinYinok"),
     // -1 when it is not registered.
     int PinyinFontHandle = -1;
@@ -55,7 +58,8 @@ enum StartupPart : unsigned {
     StartupPinyinFont = 16,    // the pinyin buttons' font, registered with Qt
     StartupPictureFolder = 32, // the picture folder under TEMP
     StartupCenterLines = 64,   // the strokes' centre lines of writing practice
-    StartupEverything = 127,
+    StartupFacts = 128,        // readings, radicals, structures and stroke names
+    StartupEverything = 255,
 };
 
 // Loads the embedded tables, centre lines and fonts asked for, computes the

@@ -188,18 +188,22 @@ private slots:
         loadStartupData(d, 96);
         QVERIFY(d.PrivateFonts.hasFamily(d.CharFontFamily));
         QCOMPARE(d.CenterLines.characterCount(), 6763);
+        QCOMPARE(d.Facts.characterCount(), 6763);
         d.release();
         QVERIFY(!d.PrivateFonts.hasFamily(d.CharFontFamily));
         QCOMPARE(d.CenterLines.characterCount(), 0);
+        QCOMPARE(d.Facts.characterCount(), 0);
+        QVERIFY(!d.Facts.facts(QChar(0x4E00)).isValid());
         QVERIFY(d.CenterLines.strokes(QChar(0x4E00)).isEmpty());
         QVERIFY(!d.isSupported(QStringLiteral("一")));
         int zx = 0, zy = 0;
         QCOMPARE(bhs(d.PrivateFonts, d.CharFontFamily, QStringLiteral("一"), 54, zx, zy), 0);
 
-        // A program that asks only for the tables gets no centre lines.
+        // A program that asks only for the tables gets no centre lines or facts.
         StartupData tables;
         loadStartupData(tables, 96, StartupTables);
         QCOMPARE(tables.CenterLines.characterCount(), 0);
+        QCOMPARE(tables.Facts.characterCount(), 0);
         QCOMPARE(tables.allSupported().size(), 6763);
     }
 };

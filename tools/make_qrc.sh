@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../resources"
   echo '<!DOCTYPE RCC>'
   echo '<RCC version="1.0">'
   echo '<qresource prefix="/kelvora">'
-  for f in tables/KT6763 tables/DH6763 tables/CL6763; do
+  for f in tables/KT6763 tables/DH6763 tables/CL6763 tables/CF6763; do
     [ -f "$f" ] && echo "    <file alias=\"$(basename "$f" | tr A-Z a-z)\">$f</file>"
   done
   for f in fonts/*.ttf pictures/* icons/*.png; do

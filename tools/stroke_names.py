@@ -1,0 +1,235 @@
+"""Names every stroke with one of the 32 stroke names schools teach, from
+our own stroke data: the direction codes of the stroke's segments (as the
+segment font cuts it, stroke_shapes.py), the directions and lengths of
+those segments along the centre line, and the stroke's width profile (a
+撇 or 提 runs out thin, a 点 or 捺 ends broad).
+
+Angles are on screen: 0 degrees to the right, 90 down, -90 up, 180 left.
+Lengths are in the source's 1024-unit em."""
+import math
+
+import numpy as np
+
+import segments
+
+NAMES = ("横 竖 撇 点 捺 提 横折 横撇 横钩 横折钩 横折提 横折弯 横折折 横斜钩 横折弯钩 "
+         "横撇弯钩 横折折撇 横折折折钩 横折折折 竖提 竖折 竖钩 竖弯 竖弯钩 竖折撇 竖折折 "
+         "竖折折钩 撇点 撇折 斜钩 弯钩 卧钩").split()
+
+
+class Stroke:
+    """What the names are read from: per segment its code, screen angle,
+    length and centre line; the whole stroke's half width near its start
+    and near its end."""
+
+    def __init__(self, parts, poly, w):
+        self.codes = "".join(str(p.code) for p in parts)
+        self.parts = parts
+        self.w = w
+        pts = np.concatenate([p.pts for p in parts])
+        med = segments.Median(pts)
+        self.med = med
+        at = np.array([med.at(t * med.length) for t in (0.1, 0.2, 0.3, 0.7, 0.8, 0.9)])
+        half = segments.boundary_distance(poly, at)
+        self.start_w = max(float(half[:3].mean()), 1e-6)
+        self.end_w = float(half[3:].mean())
+        # How broad the last segment is towards its end, in stroke widths:
+        # under 0.9 for a hook or a 撇, about 1 for a 横 or 竖, over 1.2 for a 捺.
+        last = segments.Median(parts[-1].pts)
+        at = np.array([last.at(t * last.length) for t in (0.6, 0.7, 0.8)])
+        self.tip = float(segments.boundary_distance(poly, at).mean()) / (w / 2)
+
+    @property
+    def taper(self):
+        """End width over start width: under 0.7 for 撇 and 提, over 1.2 for 点."""
+        return self.end_w / self.start_w
+
+    def ang(self, i):
+        return angle(self.parts[i].vec)
+
+    def len(self, i):
+        return self.parts[i].length
+
+
+def angle(v):
+    return math.degrees(math.atan2(float(v[1]), float(v[0])))
+
+
+def screen(pts):
+    """Source points (y up) as screen points (y down)."""
+    return np.column_stack([pts[:, 0], -pts[:, 1]])
+
+
+def pieces(pts, tol):
+    """The centre line simplified (Douglas-Peucker, tolerance tol) as a list
+    of (screen angle, length) pieces."""
+    med = segments.Median(pts)
+    s = med.simplified(tol)
+    q = screen(np.array([med.at(v) for v in s]))
+    out = []
+    for a, b in zip(q, q[1:]):
+        d = b - a
+        out.append((angle(d), float(np.hypot(*d))))
+    return out
+
+
+def kind(a):
+    """Direction class of a screen angle."""
+    if -80 <= a < -15:
+        return "T"   # rising to the right
+    if -15 <= a < 25:
+        return "H"   # to the right
+    if 25 <= a < 70:
+        return "D"   # down to the right
+    if 70 <= a < 100:
+        return "S"   # down
+    if 100 <= a < 170:
+        return "P"   # down to the left
+    return "L"       # to the left, or up
+
+
+def bulge(pts):
+    """How far a centre line bends to the right of its chord (positive, in
+    chord lengths) when walked on screen from start to end; negative when
+    it bends to the left."""
+    q = screen(pts)
+    a, b = q[0], q[-1]
+    ab = b - a
+    n = float(np.hypot(*ab))
+    if n < 1e-9:
+        return 0.0
+    cross = (ab[0] * (q[:, 1] - a[1]) - ab[1] * (q[:, 0] - a[0])) / n
+    k = int(np.argmax(np.abs(cross)))
+    # On screen, y down: positive cross product = to the right of the walk.
+    return float(cross[k]) / n
+
+
+def name(st):
+    """The school name of one stroke."""
+    c = st.codes
+    n = len(c)
+    w = st.w
+    if n == 1:
+        return single(st)
+    a = [st.ang(i) for i in range(n)]
+    L = [st.len(i) for i in range(n)]
+    if c == "12":
+        if has_zigzag(st.parts[1], w):
+            return "横折折撇"
+        if a[1] >= 115 or (a[1] >= 104 and st.tip < 0.8):
+            return "横钩" if L[1] < 0.5 * L[0] and L[1] < 200 else "横撇"
+        return "横折"
+    if c == "13":
+        return "横撇"
+    if c == "21":
+        if a[1] > 20:
+            return "撇点" if a[0] >= 94 else "竖弯"
+        if a[0] >= 92 and a[1] > -20:
+            return "撇折"
+        if a[1] <= -20:
+            return "竖提"
+        return "竖弯" if a[1] > 5 or rounded(st, 0) else "竖折"
+    if c == "23":
+        return "弯钩" if a[0] < 82 or abs(bulge(body(st.parts[0], w))) > 0.08 else "竖钩"
+    if c == "123":
+        if has_bend(st.parts[1], w):
+            return "横撇弯钩"
+        return "横折钩"
+    if c == "214":
+        return "卧钩" if a[0] < 72 and L[0] < 0.8 * L[1] else "竖弯钩"
+    if c == "14":
+        return "卧钩" if a[0] > 20 else "横斜钩"
+    if c == "24":
+        return "斜钩"
+    if c == "2123":
+        return "竖折折钩"
+    if c == "121":
+        if a[2] <= -20:
+            return "横折提"
+        return "横折折" if a[1] < 90 and not rounded(st, 1) else "横折弯"
+    if c == "1214":
+        return "横折弯钩"
+    if c == "124":
+        return "横斜钩" if a[1] < 85 else "横折钩"
+    if c == "12123":
+        return "横折折折钩"
+    if c == "1212":
+        return "横折折撇" if a[3] >= 100 or st.taper < 0.8 else "横折折折"
+    if c == "212":
+        return "竖折撇" if a[2] >= 100 else "竖折折"
+    return fallback(st)
+
+
+def single(st):
+    p = st.parts[0]
+    a, L = angle(p.vec), p.length
+    if p.code == 1:
+        if a < -10 and st.taper < 0.7:
+            return "提"
+        if a > 20:
+            return "点" if L < 340 else "捺"
+        if L > 350 and st.taper > 1.45 and st.tip > 1.18:
+            return "捺"  # the flat 捺 of 之, 辶, 走
+        return "横"
+    if p.code == 3:
+        return "撇"
+    if p.code == 4:
+        return "提" if a > -90 else "撇"
+    # Code 2: down, down-left or a steep dot.
+    if st.taper > 1.15 and L < 260:
+        return "点"
+    if has_pie_dian(p, st.w):
+        return "撇点"
+    # A 竖撇 (月, 川) turns left in its last third; a slanting 竖 (五) does not.
+    if a >= 108 or end_angle(st) >= 114:
+        return "撇"
+    return "竖"
+
+
+def has_zigzag(part, w):
+    """The short 横折折撇 of a squeezed 辶 or 廴 cut as one segment: its
+    centre line goes down-left, down-right, and down-left again."""
+    ks = "".join("P" if a >= 100 else "D" if a < 80 else "S"
+                 for a, ln in pieces(part.pts, 0.25 * w) if ln > 0.6 * w)
+    return "PDP" in ks.replace("S", "")
+
+
+def end_angle(st):
+    """Screen angle of the last third of the stroke: a 竖撇 (月, 川) turns
+    left there, a slanting 竖 does not."""
+    m = st.med
+    return angle((m.at(m.length) - m.at(m.length * 2 / 3)) * [1, -1])
+
+
+def body(part, w):
+    """A segment's centre line without the pressed-in head of the brush."""
+    med = segments.Median(part.pts)
+    return med.between(min(segments.START_PIECE * w, med.length / 2), med.length)
+
+
+def has_bend(part, w):
+    """The 撇 and 弯 of 阝's first stroke cut as one segment: its centre
+    line goes down-left and then back down-right."""
+    q = screen(part.pts)
+    x = q[:, 0]
+    return x.min() < min(x[0], x[-1]) - 0.8 * w
+
+
+def has_pie_dian(part, w):
+    """A 撇点 (女 squeezed to the left) cut as one segment: down-left, then
+    down-right."""
+    ks = [(kind(a), ln) for a, ln in pieces(part.pts, 0.3 * w) if ln > 1.5 * w]
+    s = "".join(k for k, _ in ks)
+    return "PD" in s or "PH" in s
+
+
+def rounded(st, i):
+    """Whether the corner after segment i is a curve (竖弯, 横折弯) rather
+    than a sharp turn: the centre line around the corner does not come close
+    to the corner point of the two segments' straight lines."""
+    return st.parts[i + 1].corner > 0.5 * st.w
+
+
+def fallback(st):
+    # Anything else: named by its first segment.
+    return single(type("S", (), {"parts": st.parts[:1], "w": st.w, "taper": st.taper})())
