@@ -186,6 +186,8 @@ void TForm1::buildPage1()
     QPalette white = pnl10->palette();
     white.setColor(QPalette::Window, Qt::white);
     pnl10->setPalette(white);
+    facts->setAutoFillBackground(true); // one white area with the sheet
+    facts->setPalette(white);
     pnl10->installEventFilter(this);
     page->addWidget(pnl10, 1);
     auto *inner = new QVBoxLayout(pnl10);
