@@ -24,10 +24,11 @@ QRectF inkOf(const QList<QPainterPath> &contours)
     return r;
 }
 
-// A tone mark as a stroked line, its lowest point at y = 0, centred on x = 0.
-QPainterPath toneMark(ushort mark, double em)
+// A tone mark as a stroked line, its lowest point at y = 0, centred on x = 0;
+// `low` for one over the dots of ü, where less room is left below the first line.
+QPainterPath toneMark(ushort mark, double em, bool low)
 {
-    const double w = 0.16 * em, h = 0.14 * em;
+    const double w = 0.16 * em, h = (low ? 0.1 : 0.14) * em;
     QPainterPath line;
     switch (mark) {
     case 0x0304: // ā: level
@@ -107,17 +108,20 @@ QPainterPath pinyinOutline(const PrivateFontCollection &fonts, const QString &fa
         if (marks.isEmpty())
             continue;
         const QRectF ink = inkOf(contours);
-        double y = ink.top() - 0.05 * em; // just above the letter
+        // Marks stack upwards from just above the letter and stay below
+        // the first line, a gap (0.37 em) above the x-height.
+        double y = ink.top() - 0.045 * em;
+        bool dotted = false;
         for (ushort m : marks) {
             if (m == 0x0308) { // the two dots of ü
-                const double r = 0.045 * em;
-                y -= r;
+                const double r = 0.04 * em;
                 out.addEllipse(QPointF(ink.center().x() - 0.1 * em, y - r), r, r);
                 out.addEllipse(QPointF(ink.center().x() + 0.1 * em, y - r), r, r);
-                y -= 2 * r + 0.04 * em;
+                y -= 2 * r + 0.05 * em;
+                dotted = true;
                 continue;
             }
-            out.addPath(toneMark(m, em).translated(ink.center().x(), y));
+            out.addPath(toneMark(m, em, dotted).translated(ink.center().x(), y));
             y -= 0.2 * em;
         }
     }
@@ -158,7 +162,7 @@ void drawPinyinBand(Graphics &g, const PinyinBand &b, const FrameStyle &frame, c
         return;
     const QRawFont font = fonts.family(family);
     const double baseline = font.ascent() / font.unitsPerEm() * em; // below the line box top
-    const double room = b.cellWidth - 0.2 * b.gap;
+    const double room = b.cellWidth - 0.6 * b.gap;
     const double fit = text.boundingRect().width() > room ? room / text.boundingRect().width() : 1.0;
     // Narrowed about the baseline, so the letters still stand on the third line.
     QTransform place;
