@@ -231,8 +231,7 @@ void TForm2::DrawFullScreenSheet(const QString &ch)
     img1->clearPicture(dpi);
     img1->update();
     SheetStyle style = m_main->sheetStyle();
-    // The fit fills the screen with cells; it leaves no room for names.
-    style.strokeNames = false;
+    style.nameText.names = m_main->factsOf(ch).strokeNames;
     SheetMetrics m = m_main->sheetGaps();
     const int top = int(10 * data.PointsPerPixel);
     // The glyph is read once; its stroke count chooses the size.
@@ -243,7 +242,8 @@ void TForm2::DrawFullScreenSheet(const QString &ch)
         return;
     }
     const FullScreenFit fit =
-        fullScreenFit(n, img1->size(), screenSize(), m.hgap, m.vgap, data.PointsPerPixel, data.PixelsPerPoint);
+        fullScreenFit(n, img1->size(), screenSize(), m.hgap, m.vgap, data.PointsPerPixel, data.PixelsPerPoint,
+                      style.strokeNames ? &style : nullptr);
     if (chk1->isChecked())
         style.numbers = StrokeNumbers{&data.PrivateFonts, QStringLiteral("AbcManuscript"), 24};
     m.fsize = fit.fs;
