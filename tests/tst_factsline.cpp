@@ -30,9 +30,6 @@ private slots:
         pin.structure = QStringLiteral("品字");
         pin.radical.clear();
         QTest::newRow("品字, no radical") << QStringLiteral("品") << pin << QStringLiteral("品 nǐ · 7 画 · 品字结构");
-        CharacterFacts readingsOnly;
-        readingsOnly.readings = {QStringLiteral("hǎo"), QStringLiteral("hào")};
-        QTest::newRow("readings only") << QStringLiteral("好") << readingsOnly << QStringLiteral("好 hǎo / hào");
         QTest::newRow("unknown character") << QStringLiteral("A") << CharacterFacts() << QString();
         CharacterFacts namesOnly;
         namesOnly.strokeNames = {QStringLiteral("横")};
@@ -51,10 +48,8 @@ private slots:
         QTest::addColumn<CharacterFacts>("facts");
         QTest::addColumn<QString>("line");
         QTest::newRow("first") << 1 << Ni << QStringLiteral("第 1 笔：撇");
-        QTest::newRow("4th") << 4 << Ni << QStringLiteral("第 4 笔：横钩");
         QTest::newRow("last") << 7 << Ni << QStringLiteral("第 7 笔：点");
         QTest::newRow("the empty cell") << 0 << Ni << QString();
-        QTest::newRow("before") << -1 << Ni << QString();
         QTest::newRow("past the last") << 8 << Ni << QString();
         QTest::newRow("no names: the number") << 3 << CharacterFacts() << QStringLiteral("第 3 笔");
     }
