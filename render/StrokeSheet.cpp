@@ -5,6 +5,7 @@
 #include "GraphicsPath.h"
 #include "StartupData.h"
 
+#include <QRawFont>
 #include <QTransform>
 
 #include <algorithm>
@@ -150,12 +151,16 @@ void drawStrokeName(Graphics &g, const StrokeNameText &text, const QString &name
     QRectF ink;
     for (const QPainterPath &s : path.subpaths())
         ink = ink.isNull() ? s.boundingRect() : ink.united(s.boundingRect());
+    // Across the ink's middle, and down the middle between the font's ascent
+    // and descent lines, so that 点 and 横折钩 share one baseline.
+    const QRawFont font = text.fonts->family(text.family);
+    const double middle = (font.ascent() + font.descent()) / 2 / font.unitsPerEm() * em;
     const double fit = ink.width() > side ? side / ink.width() : 1.0;
     const double line = strokeNameLineHeight(text, side);
     QTransform place;
     place.translate(left + side / 2.0, top + side + line / 2.0);
     place.scale(fit, fit);
-    place.translate(-ink.center().x(), -ink.center().y());
+    place.translate(-ink.center().x(), -middle);
     // A stroke font: each stroke filled on its own, so crossings stay filled.
     for (const QPainterPath &s : path.subpaths())
         g.fillPath(place.map(s), color);
