@@ -71,6 +71,9 @@ Options parse(const QStringList &arguments)
     opt("stroke-row", "Start each character with its stroke order (笔顺行): one cell per stroke, "
                       "the new stroke in the model colour over the earlier ones in the tracing "
                       "colour; more than 12 strokes take a second and third row.");
+    opt("stroke-names", "With --stroke-row: each stroke's name (横, 横折钩 …) under its cell.");
+    opt("pinyin", "Chinese: a row of four pinyin lines above each character's first row, its "
+                  "reading above the model; each character takes one more row.");
     opt("no-page-numbers", "No page numbers.");
     opt("double-sided", "Even page numbers at the bottom left.");
     opt("model-color", "Model character and page number colour (default #000000).", "#RRGGBB",
@@ -148,6 +151,8 @@ Options parse(const QStringList &arguments)
     s.frame.lineStyle = lineStyleFromIndex(intIn(p, QStringLiteral("style"), 0, 2));
     s.model = !p.isSet(QStringLiteral("no-model"));
     s.strokeOrderRows = p.isSet(QStringLiteral("stroke-row"));
+    s.strokeNames = p.isSet(QStringLiteral("stroke-names"));
+    s.pinyinRows = p.isSet(QStringLiteral("pinyin"));
     s.pageNumbers = !p.isSet(QStringLiteral("no-page-numbers"));
     s.doubleSided = p.isSet(QStringLiteral("double-sided"));
     s.modelColor = colour(p, QStringLiteral("model-color"));

@@ -65,6 +65,8 @@ Options parse(const QStringList &arguments)
     opt("trace-color", "Tracing and outline colour (default #C0C0C0).", "#RRGGBB", "#C0C0C0");
     opt("frame-color", "Grid colour (default #808000).", "#RRGGBB", "#808000");
     opt("outline", "Draw the outline of the whole character in every cell.");
+    opt("stroke-names", "Write each cell's stroke name (横, 横折钩 …) under the cell; the sheet "
+                        "grows by the name line.");
     opt("name", "File names: char (the character, default) or code (its hex code, 4F60).",
         "HOW", "char");
     opt("screen-dpi", "Resolution of the screen the sizes refer to (default 96).", "N", "96");
@@ -122,6 +124,7 @@ Options parse(const QStringList &arguments)
     s.style.traceColor = colour(p, QStringLiteral("trace-color"));
     s.style.frame.color = colour(p, QStringLiteral("frame-color"));
     s.style.outline = p.isSet(QStringLiteral("outline"));
+    s.style.strokeNames = p.isSet(QStringLiteral("stroke-names"));
     o.byCode = choice(p, QStringLiteral("name"), {QStringLiteral("char"), QStringLiteral("code")}) == 1;
     o.screenDpi = intIn(p, QStringLiteral("screen-dpi"), 1, 10000);
     o.animate = p.isSet(QStringLiteral("animate"));
@@ -196,9 +199,11 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const Options o = parse(arguments);
 
-    // The character list only: each worker's font is loaded by the engine.
+    // The character list (and the stroke names) only: each worker's font is
+    // loaded by the engine.
     StartupData data;
-    loadStartupData(data, o.screenDpi, StartupTables);
+    loadStartupData(data, o.screenDpi,
+                    StartupTables | (o.picture.style.strokeNames ? unsigned(StartupFacts) : 0u));
     if (data.allSupported().isEmpty())
         fail(WritesFailed, QStringLiteral("the embedded character data could not be loaded"));
     const FilteredText input = o.all ? FilteredText{data.allSupported(), {}, 0, 0} : drawableCharacters(data, o.text);
@@ -221,6 +226,11 @@ int main(int argc, char *argv[])
     job.settings = o.picture;
     job.settings.metrics = sheetMetricsFromPixels(o.sizePx, o.hgapPx, o.vgapPx, o.perRow, data.PointsPerPixel);
     job.settings.pointsPerPixel = data.PointsPerPixel;
+    if (job.settings.style.strokeNames) {
+        if (data.Facts.characterCount() == 0)
+            fail(WritesFailed, QStringLiteral("the embedded stroke names could not be loaded"));
+        job.settings.facts = &data.Facts;
+    }
 
     // A size below 1 point would give pictures without a stroke.
     if (ExportEngine::refusal(job.settings) == PictureStatus::TooSmall)

@@ -57,8 +57,7 @@ int ExportEngine::workersFor(const ExportJob &job)
     const SheetMetrics &m = job.settings.metrics;
     // A vector sheet holds paths, not pixels: no picture memory to budget.
     if (m.perRow > 0 && m.fsize > 0 && !isVectorPicture(job.settings.type)) {
-        const PictureGeometry g = pictureGeometry(MostStrokes, m, job.settings.pointsPerPixel,
-                                                  job.settings.resolution);
+        const PictureGeometry g = pictureGeometry(MostStrokes, job.settings);
         const qint64 bytes = qMax<qint64>(1, g.width * g.height * 4);
         jobs = int(qBound(qint64(1), MemoryBudget / bytes, qint64(jobs)));
     }

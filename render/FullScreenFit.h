@@ -13,5 +13,9 @@ struct FullScreenFit
     int left = 0;    // points, no lower limit
 };
 
+struct SheetStyle;
+
+// names: the sheet's style when it writes stroke names under the cells,
+// whose line every row then needs as well.
 FullScreenFit fullScreenFit(int n, QSize imagePx, QSize screenPx, int hgap, int vgap, double pointsPerPixel,
-                            double pixelsPerPoint);
+                            double pixelsPerPoint, const SheetStyle *names = nullptr);

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 class PrivateFontCollection;
 
@@ -27,6 +28,16 @@ struct StrokeNumbers
     double em = 24;
 };
 
+// The text of the stroke names under the cells: the font they are written
+// in and one name per stroke (a missing name leaves its place empty).
+struct StrokeNameText
+{
+    const PrivateFontCollection *fonts = nullptr; // null: the line stays empty
+    QString family;
+    QStringList names;
+    double em = 0; // 0: a fifth of the cell side
+};
+
 // How the cells of a stroke-order sheet look, read from the settings
 // controls at every drawing.
 struct SheetStyle
@@ -37,6 +48,10 @@ struct SheetStyle
     QColor traceColor = QColor(192, 192, 192);
     FrameStyle frame;
     StrokeNumbers numbers;
+    // Each cell's stroke name under it: every row of cells grows by the
+    // name line where the row gap cannot hold it.
+    bool strokeNames = false;
+    StrokeNameText nameText;
 };
 
 // The sheet's geometry in points: em size, gaps and cells per row.

@@ -2,6 +2,8 @@
 
 #include "TextFilter.h"
 
+#include "CharacterFacts.h"
+
 #include "Bitmap.h"
 #include "Graphics.h"
 #include "ImageEncoder.h"
@@ -112,8 +114,13 @@ SheetMetrics sheetMetricsFromPixels(int sizePx, int hgapPx, int vgapPx, int perR
     return m;
 }
 
+PictureGeometry pictureGeometry(int n, const PictureSettings &s)
+{
+    return pictureGeometry(n, s.metrics, s.pointsPerPixel, s.resolution, strokeNameRise(s.style, s.metrics));
+}
+
 PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPixel,
-                                PictureResolution resolution)
+                                PictureResolution resolution, int nameRise)
 {
     PictureGeometry g;
     const double side = double(m.fsize) + CellMargin;
@@ -122,7 +129,7 @@ PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPi
     const double across = n > m.perRow ? m.perRow : n;
     const double rows = sheetRows(n, m.perRow);
     g.widthPt = qint64(side * across + (across - 1) * m.hgap + margins);
-    g.heightPt = qint64(side * rows + (rows - 1) * m.vgap + margins);
+    g.heightPt = qint64((side + nameRise) * rows + (rows - 1) * m.vgap + margins);
     const long double factor = pictureFactor(resolution);
     g.width = qint64(g.widthPt * factor);
     g.height = qint64(g.heightPt * factor);
@@ -165,6 +172,19 @@ int sheetMargin(const PictureSettings &s)
     return int(10 * s.pointsPerPixel);
 }
 
+// The style with the stroke names of ch, written in the stroke font.
+SheetStyle styleFor(const PictureSettings &s, const PrivateFontCollection &fonts, const QString &family,
+                    const QString &ch)
+{
+    SheetStyle style = s.style;
+    if (style.strokeNames && s.facts && !ch.isEmpty()) {
+        style.nameText.fonts = &fonts;
+        style.nameText.family = family;
+        style.nameText.names = s.facts->facts(ch.at(0)).strokeNames;
+    }
+    return style;
+}
+
 } // namespace
 
 PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QString &family, const QString &ch,
@@ -176,7 +196,7 @@ PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QStr
     if (n < 1)
         return {PictureStatus::NoStrokeData, QString()};
     const PictureStatus refused = pictureSettingsStatus(s);
-    const PictureGeometry geo = pictureGeometry(n, s.metrics, s.pointsPerPixel, s.resolution);
+    const PictureGeometry geo = pictureGeometry(n, s);
     if (refused == PictureStatus::TooLarge || (refused == PictureStatus::Written
                                                && !pictureSizeAllowed(geo.width, geo.height)))
         return {PictureStatus::TooLarge,
@@ -197,7 +217,7 @@ PictureResult renderStrokePicture(const PrivateFontCollection &fonts, const QStr
     image.fill(png ? 0u : 0xFFFFFFFFu);
     setBitmapDpi(image, dpi);
     const int mg = sheetMargin(s);
-    drawSheet(image, dpi, glyph.sized(s.metrics.fsize), s.style, s.metrics, mg, mg);
+    drawSheet(image, dpi, glyph.sized(s.metrics.fsize), styleFor(s, fonts, family, ch), s.metrics, mg, mg);
     out = image;
     return {};
 }
@@ -236,7 +256,8 @@ QByteArray sizeInPoints(QByteArray svg, qint64 widthPt, qint64 heightPt)
 
 // Paints the sheet at one unit per point. The device is no picture in
 // memory, so every stroke is a path of its own (no blended layers).
-bool paintVectorSheet(QPaintDevice &device, const SizedGlyph &glyph, const PictureSettings &s)
+bool paintVectorSheet(QPaintDevice &device, const SizedGlyph &glyph, const SheetStyle &style,
+                      const PictureSettings &s)
 {
     Graphics g(&device, device.logicalDpiX());
     if (!g.isActive())
@@ -244,7 +265,7 @@ bool paintVectorSheet(QPaintDevice &device, const SizedGlyph &glyph, const Pictu
     g.setPageUnit(PageUnit::Point);
     g.setAntialiasing(true);
     const int mg = sheetMargin(s);
-    drawSheet(g, glyph, s.style, s.metrics, mg, mg);
+    drawSheet(g, glyph, style, s.metrics, mg, mg);
     return true;
 }
 
@@ -265,11 +286,12 @@ PictureResult writeVectorStrokePicture(const PrivateFontCollection &fonts, const
     const PictureStatus refused = pictureSettingsStatus(s);
     if (refused == PictureStatus::TooSmall || refused == PictureStatus::NoCellsPerRow)
         return {refused, QString()};
-    const PictureGeometry geo = pictureGeometry(n, s.metrics, s.pointsPerPixel, s.resolution);
+    const PictureGeometry geo = pictureGeometry(n, s);
     if (refused == PictureStatus::TooLarge || !vectorSizeAllowed(geo.widthPt, geo.heightPt))
         return {PictureStatus::TooLarge, QStringLiteral("%1 × %2 points is too large (at most %3 a side)")
                                              .arg(geo.widthPt).arg(geo.heightPt).arg(MaxVectorSidePt)};
     const SizedGlyph sized = glyph.sized(s.metrics.fsize);
+    const SheetStyle style = styleFor(s, fonts, family, ch);
     const QString title = ch.left(1);
 
     QSaveFile file(fileName);
@@ -282,7 +304,7 @@ PictureResult writeVectorStrokePicture(const PrivateFontCollection &fonts, const
         const QPageSize page(QSizeF(geo.widthPt, geo.heightPt), QPageSize::Point, QString(),
                              QPageSize::ExactMatch);
         if (!pdf.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)))
-            || !paintVectorSheet(pdf, sized, s)) {
+            || !paintVectorSheet(pdf, sized, style, s)) {
             file.cancelWriting();
             return writeFailed(QStringLiteral("the PDF could not be made"));
         }
@@ -297,7 +319,7 @@ PictureResult writeVectorStrokePicture(const PrivateFontCollection &fonts, const
         svg.setViewBox(QRect(0, 0, int(geo.widthPt), int(geo.heightPt)));
         svg.setTitle(title);
         svg.setDescription(QStringLiteral("Kelvora"));
-        if (!paintVectorSheet(svg, sized, s)) {
+        if (!paintVectorSheet(svg, sized, style, s)) {
             file.cancelWriting();
             return writeFailed(QStringLiteral("the SVG could not be made"));
         }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+class CharacterFactsTable;
 class PrivateFontCollection;
 struct StartupData;
 
@@ -34,11 +35,15 @@ long double pictureFactor(PictureResolution resolution);
 // points per pixel (the margins are 10 screen pixels).
 struct PictureSettings
 {
+    // style.strokeNames: the names are looked up in facts for each character.
     SheetStyle style;
     SheetMetrics metrics;
     PictureType type = PictureType::Jpeg;
     PictureResolution resolution = PictureResolution::Dpi300;
     double pointsPerPixel = 0.75;
+    // Where the stroke names come from (with style.strokeNames); null: none
+    // are written, though the name line stays.
+    const CharacterFactsTable *facts = nullptr;
 };
 
 // The sheet metrics for sizes typed in screen pixels: em size sizePx, gap
@@ -55,9 +60,10 @@ struct PictureGeometry
     qint64 width = 0;
     qint64 height = 0;
 };
-// m.perRow must be positive.
+// m.perRow must be positive. nameRise: strokeNameRise of the sheet's style.
 PictureGeometry pictureGeometry(int n, const SheetMetrics &m, double pointsPerPixel,
-                                PictureResolution resolution);
+                                PictureResolution resolution, int nameRise = 0);
+PictureGeometry pictureGeometry(int n, const PictureSettings &s);
 
 // Pages up to 200 inches a side are what PDF readers open; SVG sheets keep
 // to the same.

@@ -5,6 +5,7 @@
 #include "GraphicsPath.h"
 #include "StartupData.h"
 
+#include <QRawFont>
 #include <QTransform>
 
 #include <algorithm>
@@ -38,6 +39,28 @@ SizedGlyph SheetGlyph::sized(int fsize) const
     centringOffsets(g.strokes.isEmpty() ? QRect(0, 0, 0, 0) : GraphicsPath::wholeUnits(exact), fsize, g.zx,
                     g.zy);
     return g;
+}
+
+double strokeNameEm(const StrokeNameText &text, int side)
+{
+    return text.em > 0 ? text.em : std::max(1.0, side / 5.0);
+}
+
+int strokeNameLineHeight(const StrokeNameText &text, int side)
+{
+    return int(std::ceil(strokeNameEm(text, side) * 1.25));
+}
+
+int strokeNameRise(const SheetStyle &style, const SheetMetrics &m)
+{
+    if (!style.strokeNames)
+        return 0;
+    return std::max(0, strokeNameLineHeight(style.nameText, m.fsize + CellMargin) - std::max(0, m.vgap));
+}
+
+double sheetRowPitch(const SheetStyle &style, const SheetMetrics &m)
+{
+    return double(m.fsize) + CellMargin + m.vgap + strokeNameRise(style, m);
 }
 
 int sheetRows(int n, int perRow)
@@ -113,6 +136,36 @@ private:
     QRect m_ink;                   // where m_image holds strokes, in its own pixels
 };
 
+// Writes a stroke name centred under the cell (left, top, side): its ink
+// in the middle of the name line, narrowed to the cell when it is wider.
+void drawStrokeName(Graphics &g, const StrokeNameText &text, const QString &name, int left, int top, int side,
+                    const QColor &color)
+{
+    if (!text.fonts || name.isEmpty())
+        return;
+    const double em = strokeNameEm(text, side);
+    GraphicsPath path;
+    path.addString(name, *text.fonts, text.family, em, QPointF(0, 0));
+    if (path.isEmpty())
+        return;
+    QRectF ink;
+    for (const QPainterPath &s : path.subpaths())
+        ink = ink.isNull() ? s.boundingRect() : ink.united(s.boundingRect());
+    // Across the ink's middle, and down the middle between the font's ascent
+    // and descent lines, so that 点 and 横折钩 share one baseline.
+    const QRawFont font = text.fonts->family(text.family);
+    const double middle = (font.ascent() + font.descent()) / 2 / font.unitsPerEm() * em;
+    const double fit = ink.width() > side ? side / ink.width() : 1.0;
+    const double line = strokeNameLineHeight(text, side);
+    QTransform place;
+    place.translate(left + side / 2.0, top + side + line / 2.0);
+    place.scale(fit, fit);
+    place.translate(-ink.center().x(), -middle);
+    // A stroke font: each stroke filled on its own, so crossings stay filled.
+    for (const QPainterPath &s : path.subpaths())
+        g.fillPath(place.map(s), color);
+}
+
 } // namespace
 
 void drawSheet(QImage &picture, double dpi, const SizedGlyph &glyph, const SheetStyle &style,
@@ -137,7 +190,7 @@ void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, co
         return;
     const int side = m.fsize + CellMargin;
     const double pitchX = double(side) + m.hgap;
-    const double pitchY = double(side) + m.vgap;
+    const double pitchY = sheetRowPitch(style, m);
     auto cellOffset = [&](int k) {
         return QPointF((k % m.perRow) * pitchX, (k / m.perRow - rows.first) * pitchY);
     };
@@ -161,6 +214,8 @@ void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, co
         if (style.numbers.fonts)
             g.drawString(QString::number(k + 1), *style.numbers.fonts, style.numbers.family, style.numbers.em,
                          QPointF(left - 3, top - 3), style.charColor);
+        if (style.strokeNames)
+            drawStrokeName(g, style.nameText, style.nameText.names.value(k), left, top, side, style.charColor);
         g.translateTransform(origin.x(), origin.y());
         if (style.outline)
             g.drawPath(whole, outlinePen);
@@ -218,16 +273,17 @@ void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, co
 }
 
 ScreenSheetLayout screenSheetLayout(int n, const SheetMetrics &m, QSize panelPx,
-                                    double pointsPerPixel, double pixelsPerPoint)
+                                    double pointsPerPixel, double pixelsPerPoint, int nameRise)
 {
     ScreenSheetLayout out;
     const double side = double(m.fsize) + CellMargin;
     out.top = int(10 * pointsPerPixel);
     out.imageWidth = panelPx.width();
     out.imageHeight = panelPx.height();
-    if (n > m.perRow) {
+    if (n > m.perRow || nameRise > 0) {
         const double rows = sheetRows(n, m.perRow);
-        out.imageHeight = qint64((rows * side + (rows - 1) * m.vgap + 2 * CellMargin) * pixelsPerPoint);
+        out.imageHeight =
+            qint64((rows * (side + nameRise) + (rows - 1) * m.vgap + 2 * CellMargin) * pixelsPerPoint);
     }
     // The margin is that of a full, centred row, also for fewer strokes.
     const double left = (out.imageWidth * pointsPerPixel - side * m.perRow - (m.perRow - 1.0) * m.hgap) / 2;

@@ -48,8 +48,8 @@ struct SheetRows
 // The one painter of stroke-order sheets (window, full screen, pictures,
 // batch and command-line export, the copybook's stroke-order rows): n
 // cells, the first at (left, top) points, one cell pitch across, one row
-// pitch down every perRow cells. Per cell: frame, stroke number, outline,
-// tracing strokes, character strokes. On a picture in memory cell k of the
+// pitch down every perRow cells. Per cell: frame, stroke number, stroke
+// name under the cell, outline, tracing strokes, character strokes. On a picture in memory cell k of the
 // cumulative modes is cell k - 1 plus stroke k: every stroke is filled once
 // into a layer that is blended into each cell at the nearest whole pixel,
 // so the cost grows with the cells, not with the square of the strokes.
@@ -60,6 +60,16 @@ void drawSheet(Graphics &g, const SizedGlyph &glyph, const SheetStyle &style, co
 // drawSheet on a picture of resolution dpi, in points.
 void drawSheet(QImage &picture, double dpi, const SizedGlyph &glyph, const SheetStyle &style,
                const SheetMetrics &m, int left, int top);
+
+// The em size of the stroke names under cells of side `side` points.
+double strokeNameEm(const StrokeNameText &text, int side);
+// The height of the name line: the names' ink is centred in it.
+int strokeNameLineHeight(const StrokeNameText &text, int side);
+// Points each row of cells grows by for its stroke names: the name line
+// less what the row gap already gives; 0 when the names are off.
+int strokeNameRise(const SheetStyle &style, const SheetMetrics &m);
+// From the top of one row of cells to the top of the next.
+double sheetRowPitch(const SheetStyle &style, const SheetMetrics &m);
 
 // Rows needed for n cells at perRow per row (perRow > 0).
 int sheetRows(int n, int perRow);
@@ -77,5 +87,6 @@ struct ScreenSheetLayout
     bool hScroll = false;
     bool vScroll = false;
 };
+// nameRise: strokeNameRise of the sheet's style.
 ScreenSheetLayout screenSheetLayout(int n, const SheetMetrics &m, QSize panelPx,
-                                    double pointsPerPixel, double pixelsPerPoint);
+                                    double pointsPerPixel, double pixelsPerPoint, int nameRise = 0);

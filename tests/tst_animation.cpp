@@ -1,6 +1,7 @@
 #include "DoDeze.h"
 #include "FakeDialogs.h"
 #include "FullScreenFit.h"
+#include "SheetStyle.h"
 #include "ImageView.h"
 #include "ManualClock.h"
 #include "QueryState.h"
@@ -169,15 +170,23 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("fs");
         QTest::addColumn<int>("left");
-        QTest::newRow("8 strokes") << 8 << 495 << 4 << 2 << 339 << 11;
-        QTest::newRow("1 stroke") << 1 << 1426 << 1 << 1 << 750 << 340;
-        QTest::newRow("20 strokes") << 20 << 308 << 7 << 3 << 186 << int((1440 - 196 * 7 - 6 * 7) / 2.0);
+        QTest::addColumn<bool>("names");
+        QTest::newRow("8 strokes") << 8 << 495 << 4 << 2 << 339 << 11 << false;
+        QTest::newRow("1 stroke") << 1 << 1426 << 1 << 1 << 750 << 340 << false;
+        QTest::newRow("20 strokes") << 20 << 308 << 7 << 3 << 186 << int((1440 - 196 * 7 - 6 * 7) / 2.0) << false;
+        // Names under the cells: each row grows by a quarter of the cell
+        // less the gap, (306 + 70) x 2 + 7 + 20 = 779 points fit 1040 pixels.
+        QTest::newRow("8 strokes, names") << 8 << 495 << 4 << 2 << 296 << 97 << true;
     }
 
     void fullScreenFit()
     {
         QFETCH(int, n);
-        const FullScreenFit f = ::fullScreenFit(n, QSize(1920, 1040), QSize(1920, 1080), 7, 7, 0.75, 4.0 / 3.0);
+        QFETCH(bool, names);
+        SheetStyle style;
+        style.strokeNames = true;
+        const FullScreenFit f = ::fullScreenFit(n, QSize(1920, 1040), QSize(1920, 1080), 7, 7, 0.75, 4.0 / 3.0,
+                                                names ? &style : nullptr);
         QTEST(f.start, "start");
         QTEST(f.columns, "cols");
         QTEST(f.rows, "rows");

@@ -174,7 +174,7 @@ private slots:
         QVERIFY(countIn(pic(), cell(0, 0), isInk) > 100); // the model
         QVERIFY(countIn(pic(), cell(1, 0), isInk) == 0);
         for (const char *name : {"lbl12", "edt2", "pnl14", "pnl16", "grp3", "cbb7", "cbb8", "pnl15", "cbb9",
-                                 "cbb10", "chk3", "chk4", "chkStrokeRow", "rg4", "rg5", "btn71", "btn76", "grp4", "rg6",
+                                 "cbb10", "chk3", "chk4", "chkStrokeRow", "chkStrokeRowNames", "chkPinyin", "rg4", "rg5", "btn71", "btn76", "grp4", "rg6",
                                  "rg7", "btn72", "lbl24", "edt4", "ud1", "pnl12", "pnl13", "scrlbx2", "img2"})
             QVERIFY2(tab->findChild<QWidget *>(QLatin1String(name)), name);
         QVERIFY(!tab->btn71->isVisible());
@@ -236,6 +236,31 @@ private slots:
         QVERIFY(countIn(pic(), cell(1, 0), isInk) > model * 3 / 4); // the model, a row down
         clickPage(9, tab->ud1Up);
         QCOMPARE(tab->edt4->text(), QStringLiteral("9"));
+        QTest::mouseClick(tab->chkStrokeRow, Qt::LeftButton);
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：7 页A4纸"));
+        QCOMPARE(countIn(pic(), cell(0, 0), isInk), model);
+        QVERIFY(dialogs->messages.isEmpty());
+    }
+
+    // "拼音" adds a pinyin row above each character's model row: 132 rows,
+    // 9 pages; with the stroke-order rows as well 165 rows, 11 pages. The
+    // model moves a row down and its reading stands above it.
+    void pinyinBoxRecounts()
+    {
+        openTab();
+        QCOMPARE(tab->chkPinyin->text(), QStringLiteral("拼音"));
+        const int model = countIn(pic(), cell(0, 0), isInk);
+        QTest::mouseClick(tab->chkPinyin, Qt::LeftButton);
+        QVERIFY(tab->chkPinyin->isChecked());
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：9 页A4纸"));
+        QCOMPARE(tab->pageMaximum(), 9);
+        const int reading = countIn(pic(), cell(0, 0), isInk);
+        QVERIFY2(reading > 20 && reading < model, qPrintable(QString::number(reading)));
+        QCOMPARE(countIn(pic(), cell(0, 1), isInk), 0); // the child's box
+        QVERIFY(countIn(pic(), cell(1, 0), isInk) > model * 3 / 4);
+        QTest::mouseClick(tab->chkStrokeRow, Qt::LeftButton);
+        QCOMPARE(tab->lbl24->text(), QStringLiteral("共：11 页A4纸"));
+        QTest::mouseClick(tab->chkPinyin, Qt::LeftButton);
         QTest::mouseClick(tab->chkStrokeRow, Qt::LeftButton);
         QCOMPARE(tab->lbl24->text(), QStringLiteral("共：7 页A4纸"));
         QCOMPARE(countIn(pic(), cell(0, 0), isInk), model);

@@ -1,6 +1,7 @@
 #include "ColorSwatch.h"
 #include "DoDeze.h"
 #include "FakeDialogs.h"
+#include "FactsLine.h"
 #include "ImageView.h"
 #include "ManualClock.h"
 #include "QtTranslations.h"
@@ -13,6 +14,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -253,6 +255,69 @@ private slots:
         clock->advance(1);
         QVERIFY(!form->tmr1->isActive());
         QCOMPARE(queryState().StrokeStep, 4);
+    }
+
+    // Typed text and Enter, then "下一个": the line names each character's
+    // readings (both of a polyphone), radical, strokes and structure.
+    void factsLineFollowsTheLookUp()
+    {
+        form->edt1->setFocus();
+        typeText(form->edt1, QStringLiteral("长你"));
+        QTest::keyClick(form->edt1, Qt::Key_Home);
+        QTest::keyClick(form->edt1, Qt::Key_Return);
+        const QString chang = form->lblFacts->text();
+        QCOMPARE(chang, factsLine(QChar(0x957F), form->data().Facts.facts(QChar(0x957F))));
+        QVERIFY2(chang.startsWith(QStringLiteral("长 ")) && chang.contains(QStringLiteral("cháng"))
+                     && chang.contains(QStringLiteral(" / ")) && chang.contains(QStringLiteral("4 画")),
+                 qPrintable(chang));
+        QTest::mouseClick(form->btn79, Qt::LeftButton);
+        QCOMPARE(form->lblFacts->text(), QStringLiteral("你 nǐ · 亻 · 7 画 · 左右结构"));
+        // An unsupported character keeps the line, as it keeps the picture.
+        QTest::keyClick(form->edt1, Qt::Key_End);
+        typeText(form->edt1, QStringLiteral("A"));
+        QTest::keyClick(form->edt1, Qt::Key_Left);
+        QTest::keyClick(form->edt1, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(form->edt1, Qt::Key_Return);
+        QCOMPARE(dialogs->messages.size(), 1);
+        QCOMPARE(form->lblFacts->text(), QStringLiteral("你 nǐ · 亻 · 7 画 · 左右结构"));
+    }
+
+    // 逐笔显示 on the manual clock: the name of stroke k appears with the
+    // stroke itself, one tick after its fill (at 800 (k + 2) ms), and the
+    // last stays when the display ends.
+    void strokeNameFollowsTheSteps()
+    {
+        form->rg11->item(2)->click();
+        lookUp(QStringLiteral("你"));
+        QVERIFY(form->lblStrokeName->text().isEmpty());
+        clock->advance(2399);
+        QVERIFY(form->lblStrokeName->text().isEmpty()); // stroke 1 is filled, not shown yet
+        clock->advance(1);
+        QCOMPARE(form->lblStrokeName->text(), QStringLiteral("第 1 笔：撇"));
+        clock->advance(2400);
+        QCOMPARE(form->lblStrokeName->text(), QStringLiteral("第 4 笔：横钩"));
+        clock->advance(2400);
+        QCOMPARE(form->lblStrokeName->text(), QStringLiteral("第 7 笔：点"));
+        QVERIFY(!form->tmr1->isActive());
+        clock->advance(800);
+        QCOMPARE(form->lblStrokeName->text(), QStringLiteral("第 7 笔：点"));
+        // A new look-up starts again without a name.
+        form->rg11->item(0)->click();
+        QVERIFY(form->lblStrokeName->text().isEmpty());
+    }
+
+    // "笔画名称" writes each stroke's name under its cell on the screen's sheet.
+    void strokeNamesBoxWritesNames()
+    {
+        lookUp(QStringLiteral("你"));
+        const QRect under = cellPx(defaultLeft(), 7 + 64 + 1, 64);
+        const QRect nameBand(under.left(), under.top(), under.width(), 16 * 4 / 3);
+        QCOMPARE(countIn(pic(), nameBand, isInk), 0);
+        QCOMPARE(form->chkStrokeNames->text(), QStringLiteral("笔画名称"));
+        QTest::mouseClick(form->chkStrokeNames, Qt::LeftButton);
+        QVERIFY(form->chkStrokeNames->isChecked());
+        QVERIFY(countIn(pic(), nameBand, isInk) > 20);
+        QVERIFY(countIn(pic(), cellPx(defaultLeft(), 7, 64), isInk) > 50); // the cell stays where it was
     }
 
     void strokeStepsOneByOne()

@@ -384,6 +384,48 @@ private slots:
         }
     }
 
+    // Stroke names under the cells: the sheet grows by the name line under
+    // every row (16 points less the 7-point row gap), each cell has its name
+    // in the band beneath it, and without names the sheet is as before.
+    void strokeNamesUnderCells_data()
+    {
+        QTest::addColumn<int>("perRow");
+        QTest::addColumn<bool>("names");
+        QTest::addColumn<int>("heightPt");
+        QTest::newRow("one row, off") << 8 << false << 79;
+        QTest::newRow("one row, names") << 8 << true << 88;
+        QTest::newRow("two rows, off") << 4 << false << 150;
+        QTest::newRow("two rows, names") << 4 << true << 168;
+    }
+    void strokeNamesUnderCells()
+    {
+        QFETCH(int, perRow);
+        QFETCH(bool, names);
+        const QString ch = QStringLiteral("你"); // 7 strokes: 撇 竖 撇 横钩 竖钩 点 点
+        PictureSettings s = defaults(2, 0);       // png at 96 dpi
+        s.metrics.perRow = perRow;
+        s.style.strokeNames = names;
+        s.facts = &data.Facts;
+        QCOMPARE(data.Facts.facts(ch.at(0)).strokeNames.size(), 7);
+        QImage img;
+        QCOMPARE(renderStrokePicture(data, ch, s, img).status, PictureStatus::Written);
+        const PictureGeometry g = ::pictureGeometry(7, s);
+        QTEST(int(g.heightPt), "heightPt");
+        QCOMPARE(img.height(), int(g.height));
+        const double f = 4.0 / 3, pitchY = names ? 80 : 71;
+        for (int k = 0; k < 7; ++k) {
+            // The band between the cell's bottom and the next row (or the edge).
+            const double top = 7 + (k / perRow) * pitchY + 64;
+            const QRect band(int((7 + (k % perRow) * 71) * f) + 2, int(top * f) + 2, int(64 * f) - 4,
+                             int((pitchY - 64 - 2) * f) - 2);
+            int ink = 0;
+            for (int y = band.top(); y <= qMin(band.bottom(), img.height() - 1); ++y)
+                for (int x = band.left(); x <= band.right(); ++x)
+                    ink += qAlpha(img.pixel(x, y)) > 128;
+            QVERIFY2(names ? ink > 15 : ink == 0, qPrintable(QStringLiteral("cell %1: %2").arg(k).arg(ink)));
+        }
+    }
+
     // The SVG opens at the size of the 300 dpi picture at 300 dpi and draws
     // the same sheet.
     void svgMatchesThe300DpiPicture_data()
@@ -393,10 +435,14 @@ private slots:
         QTest::addColumn<GridType>("grid");
         QTest::addColumn<LineStyle>("lines");
         QTest::addColumn<bool>("outline");
+        QTest::addColumn<bool>("names");
         QTest::newRow("你") << QStringLiteral("你") << SplitMode::Stroke << GridType::Tian
-                           << LineStyle::SolidOutDashedIn << false;
+                           << LineStyle::SolidOutDashedIn << false << false;
         QTest::newRow("爨 trace mi dashed outline")
-            << QStringLiteral("爨") << SplitMode::Trace << GridType::Mi << LineStyle::AllDashed << true;
+            << QStringLiteral("爨") << SplitMode::Trace << GridType::Mi << LineStyle::AllDashed << true << false;
+        QTest::newRow("爨 with stroke names")
+            << QStringLiteral("爨") << SplitMode::Stroke << GridType::Tian << LineStyle::SolidOutDashedIn << false
+            << true;
     }
 
     void svgMatchesThe300DpiPicture()
@@ -406,12 +452,17 @@ private slots:
         QFETCH(GridType, grid);
         QFETCH(LineStyle, lines);
         QFETCH(bool, outline);
+        QFETCH(bool, names);
+        auto settings = [&](PictureType type) {
+            PictureSettings s = styled(type, split, grid, lines, outline);
+            s.style.strokeNames = names;
+            s.facts = &data.Facts;
+            return s;
+        };
         QImage png;
-        QCOMPARE(renderStrokePicture(data, ch, styled(PictureType::Png, split, grid, lines, outline), png).status,
-                 PictureStatus::Written);
+        QCOMPARE(renderStrokePicture(data, ch, settings(PictureType::Png), png).status, PictureStatus::Written);
         const QString path = tmp.filePath(QStringLiteral("m.svg"));
-        QCOMPARE(saveStrokePicture(data, ch, styled(PictureType::Svg, split, grid, lines, outline), path).status,
-                 PictureStatus::Written);
+        QCOMPARE(saveStrokePicture(data, ch, settings(PictureType::Svg), path).status, PictureStatus::Written);
         static const QRegularExpression size(QStringLiteral(R"(<svg width="([0-9.]+)pt" height="([0-9.]+)pt")"));
         const QRegularExpressionMatch m = size.match(QString::fromUtf8(bytesOf(path)));
         QVERIFY(m.hasMatch());

@@ -31,6 +31,12 @@ PageBlock sblk(int index, int rows, int strokes, int tracing, bool cont = false,
     return PageBlock{index, rows, tracing, cont, strokes, from};
 }
 
+// A block with its pinyin row (after `strokes` stroke-order rows).
+PageBlock pblk(int index, int rows, int tracing, bool cont, int strokes, int pinyin)
+{
+    return PageBlock{index, rows, tracing, cont, strokes, 0, pinyin};
+}
+
 // Pixels of a colour (within tol on each channel) inside a rectangle.
 int countColour(const QImage &img, const QRect &r, QColor c, int tol = 40)
 {
@@ -207,6 +213,95 @@ private slots:
         QFETCH(qint64, page);
         const WorksheetRows model{int(strokeRows.size()), rows, tracing, strokeRows};
         QTEST(worksheetPageBlocks(model, page), "blocks");
+    }
+
+    // Pinyin rows: one per character, after its stroke-order rows and
+    // before its practice rows, counted like them and cut at a page end
+    // like them: a band left alone at the bottom of a page keeps its
+    // character's model for the top of the next.
+    void pinyinRowBlocks_data()
+    {
+        QTest::addColumn<QList<int>>("strokeRows");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<qint64>("page");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<Blocks>("blocks");
+        const QList<int> none(33, 0);
+        QTest::newRow("default, p1: 4 rows a character")
+            << none << 3 << qint64(1) << 9
+            << Blocks{pblk(0, 4, 1, false, 0, 1), pblk(1, 4, 1, false, 0, 1), pblk(2, 4, 1, false, 0, 1),
+                      pblk(3, 3, 1, false, 0, 1)};
+        QTest::newRow("default, p2: the rest of character 4 first")
+            << none << 3 << qint64(2) << 9
+            << Blocks{pblk(3, 1, 0, true, 0, 0), pblk(4, 4, 1, false, 0, 1), pblk(5, 4, 1, false, 0, 1),
+                      pblk(6, 4, 1, false, 0, 1), pblk(7, 2, 1, false, 0, 1)};
+        QTest::newRow("r 6, p1: a band alone at the bottom")
+            << QList<int>{0, 0, 0} << 6 << qint64(1) << 2
+            << Blocks{pblk(0, 7, 1, false, 0, 1), pblk(1, 7, 1, false, 0, 1), pblk(2, 1, 0, false, 0, 1)};
+        QTest::newRow("r 6, p2: its model on top")
+            << QList<int>{0, 0, 0} << 6 << qint64(2) << 2 << Blocks{pblk(2, 6, 1, false, 0, 0)};
+        QTest::newRow("stroke rows, then the band")
+            << QList<int>{1, 3} << 3 << qint64(1) << 1
+            << Blocks{pblk(0, 5, 1, false, 1, 1), pblk(1, 7, 1, false, 3, 1)};
+        QTest::newRow("default with stroke rows: 165 rows") << QList<int>(33, 1) << 3 << qint64(12) << 11
+                                                             << Blocks{};
+    }
+    void pinyinRowBlocks()
+    {
+        QFETCH(QList<int>, strokeRows);
+        QFETCH(int, rows);
+        QFETCH(qint64, page);
+        WorksheetRows model{int(strokeRows.size()), rows, 1, strokeRows, true};
+        QTEST(worksheetPageCount(model), "pages");
+        QTEST(worksheetPageBlocks(model, page), "blocks");
+        // The settings give the same rows.
+        WorksheetSettings s = sheet(Default33.left(int(strokeRows.size())), rows);
+        s.pinyinRows = true;
+        QVERIFY(worksheetRows(data, s).pinyinRows);
+        s.kind = WorksheetKind::Letters;
+        QVERIFY(!worksheetRows(data, s).pinyinRows);
+    }
+
+    // A 300 dpi page with pinyin rows: the model's reading in the model
+    // colour in the first box of each band, the eleven other boxes empty,
+    // the model a row lower; without a model the reading is a tracing copy.
+    void pinyinRowInk_data()
+    {
+        QTest::addColumn<bool>("model");
+        QTest::newRow("model") << true;
+        QTest::newRow("no model") << false;
+    }
+    void pinyinRowInk()
+    {
+        QFETCH(bool, model);
+        WorksheetSettings s = sheet(QStringLiteral("你长"), 3, 1);
+        s.pinyinRows = true;
+        s.model = model;
+        s.frame.gridType = GridType::None; // only the reading and the glyphs are ink
+        s.modelColor = Qt::red;
+        s.traceColor = Qt::blue;
+        QImage img;
+        QVERIFY(renderPagePicture(data, s, 1, PageFormat::Bmp, 300, img).ok());
+        QCOMPARE(img.size(), QSize(2480, 3508));
+        const CharPageGeometry geo = charPageGeometry(QSizeF(2480 * 0.24, 3508 * 0.24), s.pointsPerPixel);
+        auto box = [&](int row, int c) { // page row from 0, whole slot down to the next row
+            const double f = 300.0 / 72;
+            return QRect(int((geo.x0 + c * geo.side) * f) + 3, int((geo.y0 + row * geo.rowPitch) * f) + 3,
+                         int(geo.side * f) - 6, int(geo.rowPitch * f) - 6);
+        };
+        const QColor reading = model ? Qt::red : Qt::blue;
+        for (int band : {0, 4}) { // 你 takes rows 0-3, 长 rows 4-7
+            QVERIFY2(countColour(img, box(band, 0), reading) > 300, qPrintable(QString::number(band)));
+            for (int c = 1; c < 12; ++c) {
+                const QRect r = box(band, c);
+                int nonWhite = 0;
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    for (int x = r.left(); x <= r.right(); ++x)
+                        nonWhite += img.pixel(x, y) != qRgb(255, 255, 255);
+                QVERIFY2(nonWhite == 0, qPrintable(QStringLiteral("band %1 box %2: %3").arg(band).arg(c).arg(nonWhite)));
+            }
+            QVERIFY(countColour(img, box(band + 1, 0), reading) > 1000); // the model row
+        }
     }
 
     // A stroke-order row cell k: stroke k in the model colour over the

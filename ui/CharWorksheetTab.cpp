@@ -135,6 +135,10 @@ void CharWorksheetTab::build()
     chk4->setChecked(true);
     chkStrokeRow = named(new QCheckBox(QStringLiteral("笔顺行"), pnl12), "chkStrokeRow");
     chkStrokeRow->setToolTip(QStringLiteral("每个字前加一行笔顺，每格多写一笔"));
+    chkStrokeRowNames = named(new QCheckBox(QStringLiteral("笔画名称"), pnl12), "chkStrokeRowNames");
+    chkStrokeRowNames->setToolTip(QStringLiteral("在笔顺行的每一格下面写出这一笔的名称"));
+    chkPinyin = named(new QCheckBox(QStringLiteral("拼音"), pnl12), "chkPinyin");
+    chkPinyin->setToolTip(QStringLiteral("每个字的第一行上面加一行四线格，首字范上面写出拼音"));
     lbl25 = label("lbl25", QStringLiteral("第"), pnl12);
     edt4 = named(new QLineEdit(QStringLiteral("1"), pnl12), "edt4");
     edt4->setValidator(
@@ -231,6 +235,8 @@ void CharWorksheetTab::build()
     c->addWidget(chk3);
     c->addWidget(chk4);
     c->addWidget(chkStrokeRow);
+    c->addWidget(chkStrokeRowNames);
+    c->addWidget(chkPinyin);
     c->addStretch(1);
     c->addWidget(lbl25);
     c->addWidget(edt4);
@@ -266,6 +272,9 @@ void CharWorksheetTab::connectControls()
     connect(cbb9, &QComboBox::currentIndexChanged, this, &CharWorksheetTab::edt2Change);
     // Stroke-order rows change the page count, as the rows per character do.
     connect(chkStrokeRow, &QCheckBox::toggled, this, &CharWorksheetTab::edt2Change);
+    // So do the pinyin rows: each character takes one more row.
+    connect(chkPinyin, &QCheckBox::toggled, this, &CharWorksheetTab::edt2Change);
+    connect(chkStrokeRowNames, &QCheckBox::toggled, this, &CharWorksheetTab::btn71Click);
     for (QComboBox *c : {cbb7, cbb8, cbb10})
         connect(c, &QComboBox::currentIndexChanged, this, &CharWorksheetTab::btn71Click);
     for (QCheckBox *c : {chk3, chk4})
@@ -294,6 +303,8 @@ WorksheetSettings CharWorksheetTab::settings() const
     s.model = chk3->isChecked();
     s.pageNumbers = chk4->isChecked();
     s.strokeOrderRows = chkStrokeRow->isChecked();
+    s.strokeNames = chkStrokeRowNames->isChecked();
+    s.pinyinRows = chkPinyin->isChecked();
     s.doubleSided = rg5->itemIndex() == 1;
     s.modelColor = pnl14->color();
     s.traceColor = pnl16->color();

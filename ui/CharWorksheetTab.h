@@ -87,6 +87,8 @@ public:
     QComboBox *cbb7 = nullptr, *cbb8 = nullptr, *cbb9 = nullptr, *cbb10 = nullptr;
     QCheckBox *chk3 = nullptr, *chk4 = nullptr;
     QCheckBox *chkStrokeRow = nullptr; // "笔顺行": each character starts with its stroke order
+    QCheckBox *chkStrokeRowNames = nullptr; // "笔画名称": the stroke names under the stroke-order rows
+    QCheckBox *chkPinyin = nullptr;    // "拼音": a pinyin row above each character's model row
     RadioGroup *rg4 = nullptr, *rg5 = nullptr, *rg6 = nullptr, *rg7 = nullptr;
     QPushButton *btn71 = nullptr, *btn72 = nullptr, *btn76 = nullptr;
     QWidget *ud1 = nullptr;

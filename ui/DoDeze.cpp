@@ -7,6 +7,7 @@
 #include "ColorSwatch.h"
 #include "ConversionError.h"
 #include "Dialogs.h"
+#include "FactsLine.h"
 #include "Graphics.h"
 #include "ImageView.h"
 #include "NamedWidget.h"
@@ -171,11 +172,31 @@ void TForm1::buildPage1()
     scrlSettings = new SettingsBand(QStringLiteral("scrlSettings"), pnl2, DesignWidth, ts1);
     page->addWidget(scrlSettings);
 
+    // What the character is, and in 逐笔显示 the stroke just written: one
+    // band of fixed height, so that its text never resizes the sheet.
+    auto *facts = named(new QWidget(ts1), "pnlFacts");
+    auto *factsRow = new QHBoxLayout(facts);
+    factsRow->setContentsMargins(12, 2, 12, 2);
+    lblFacts = label(facts, "lblFacts", QString(), 0, 0);
+    lblStrokeName = label(facts, "lblStrokeName", QString(), 0, 0);
+    for (QLabel *l : {lblFacts, lblStrokeName}) {
+        QFont f = l->font();
+        f.setPixelSize(20);
+        l->setFont(f);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    factsRow->addWidget(lblFacts, 1);
+    factsRow->addWidget(lblStrokeName);
+    facts->setFixedHeight(QFontMetrics(lblFacts->font()).height() + 8);
+    page->addWidget(facts);
+
     pnl10 = named(new QWidget(ts1), "pnl10");
     pnl10->setAutoFillBackground(true);
     QPalette white = pnl10->palette();
     white.setColor(QPalette::Window, Qt::white);
     pnl10->setPalette(white);
+    facts->setAutoFillBackground(true); // one white area with the sheet
+    facts->setPalette(white);
     pnl10->installEventFilter(this);
     page->addWidget(pnl10, 1);
     auto *inner = new QVBoxLayout(pnl10);
@@ -241,6 +262,9 @@ void TForm1::buildPage1()
                      QRect(540, 97, 46, 22));
     chk2 = named(new QCheckBox(QStringLiteral("显示汉字轮廓"), pnl2), "chk2");
     chk2->setGeometry(600, 99, 120, 17);
+    chkStrokeNames = named(new QCheckBox(QStringLiteral("笔画名称"), pnl2), "chkStrokeNames");
+    chkStrokeNames->setGeometry(830, 84, 90, 17);
+    chkStrokeNames->setToolTip(QStringLiteral("在每一格下面写出这一笔的名称（横、竖、横折钩……）"));
 
     btn69 = button(pnl2, "btn69", QStringLiteral("批量导出"), QRect(796, 11, 75, 25),
                    QStringLiteral("本功能可为开发Android或IOS以及第三方软件集成提供图片数据"));
@@ -329,6 +353,7 @@ void TForm1::connectPage1()
         connect(c->lineEdit(), &QLineEdit::editingFinished, this, &TForm1::numberBoxLeft);
     }
     connect(chk2, &QCheckBox::toggled, this, &TForm1::btn1Click);
+    connect(chkStrokeNames, &QCheckBox::toggled, this, &TForm1::btn1Click);
 
     const QList<QPair<ColorSwatch *, QPushButton *>> swatches = {
         {pnl3, btn1}, {pnl4, btn1}, {pnl5, btn1}, {pnl14, btn71}, {pnl15, btn71},
@@ -409,7 +434,16 @@ SheetStyle TForm1::sheetStyle() const
     s.frame.lineStyle = lineStyleFromIndex(cbb2->currentIndex());
     s.frame.color = pnl5->color();
     s.frame.width = 1.0;
+    s.strokeNames = chkStrokeNames->isChecked();
+    // Names are written in the stroke font, which has every character they use.
+    s.nameText.fonts = &m_data.PrivateFonts;
+    s.nameText.family = m_data.CharFontFamily;
     return s;
+}
+
+CharacterFacts TForm1::factsOf(const QString &ch) const
+{
+    return ch.isEmpty() ? CharacterFacts() : m_data.Facts.facts(ch.at(0));
 }
 
 SheetMetrics TForm1::sheetMetrics() const
@@ -447,6 +481,8 @@ void TForm1::btn1Click()
         message(QStringLiteral("这个汉字未被支持！"));
         return;
     }
+    lblFacts->setText(factsLine(ch.at(0), factsOf(ch)));
+    lblStrokeName->clear();
     try {
         switch (rg11->itemIndex()) {
         case 0:
@@ -480,7 +516,8 @@ void TForm1::DrawStrokeSheet(const QString &ch)
     const QSize cleared = img1->size();
 
     const SheetMetrics m = sheetMetrics();
-    const SheetStyle style = sheetStyle();
+    SheetStyle style = sheetStyle();
+    style.nameText.names = factsOf(ch).strokeNames;
     const QSize panel = pnl10->size();
     scrlbx1->setWidgetResizable(false);
     img1->setGeometry(0, 0, panel.width(), panel.height());
@@ -495,7 +532,7 @@ void TForm1::DrawStrokeSheet(const QString &ch)
     if (m.perRow == 0)
         throw ConversionError{QStringLiteral("Floating point division by zero")};
     const ScreenSheetLayout layout =
-        screenSheetLayout(n, m, panel, m_data.PointsPerPixel, m_data.PixelsPerPoint);
+        screenSheetLayout(n, m, panel, m_data.PointsPerPixel, m_data.PixelsPerPoint, strokeNameRise(style, m));
     if (m.perRow < 0 || m.fsize < 0 || !pictureSizeAllowed(layout.imageWidth, layout.imageHeight)) {
         message(QStringLiteral("字号或每行个数太大，图片无法生成！请减小字号或每行个数。"));
         return;
@@ -528,6 +565,9 @@ void TForm1::tmr1Timer()
 {
     QueryState &q = queryState();
     DrawStrokeStep(q.CurrentChar, q.StrokeStep);
+    // The stroke filled at step s shows from the next step on: step s
+    // shows strokes 1..s, so the name is that of stroke s.
+    lblStrokeName->setText(strokeNameLine(q.StrokeStep, factsOf(q.CurrentChar)));
     ++q.StrokeStep;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CharacterFacts.h"
 #include "QueryProtocol.h"
 #include "RevealAnimation.h"
 #include "StartupData.h"
@@ -93,6 +94,8 @@ public:
     RevealSpeed revealSpeed() const;
     WritingAnimation *animation() const { return m_animation; }
     SheetMetrics sheetGaps() const;    // only the gaps, in points (the full-screen sheet)
+    // The facts of the first character of ch; not valid when there are none.
+    CharacterFacts factsOf(const QString &ch) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -148,6 +151,9 @@ public:
     QPushButton *btn1 = nullptr, *btn2 = nullptr, *btnSaveGif = nullptr, *btn4 = nullptr, *btn69 = nullptr,
                 *btn70 = nullptr, *btn78 = nullptr, *btn79 = nullptr;
     QCheckBox *chk2 = nullptr;
+    QCheckBox *chkStrokeNames = nullptr; // "笔画名称": each cell's stroke name under it
+    // The current character's facts; in 逐笔显示 the stroke just shown.
+    QLabel *lblFacts = nullptr, *lblStrokeName = nullptr;
     QLineEdit *edt1 = nullptr;
     QueryTimer *tmr1 = nullptr, *tmr2 = nullptr;
     // The pinyin sound board: its three bands, their inner panels and

@@ -26,6 +26,7 @@ PictureSettings TForm1::pictureSettings() const
     s.type = pictureTypeFromIndex(rg2->itemIndex());
     s.resolution = pictureResolutionFromIndex(rg3->itemIndex());
     s.pointsPerPixel = m_data.PointsPerPixel;
+    s.facts = &m_data.Facts;
     return s;
 }
 

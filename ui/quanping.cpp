@@ -1,6 +1,7 @@
 #include "quanping.h"
 
 #include "Dialogs.h"
+#include "FactsLine.h"
 #include "DoDeze.h"
 #include "FullScreenFit.h"
 #include "ImageView.h"
@@ -42,6 +43,12 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
     resize(1024, 768);
 
     img1 = new ImageView(QStringLiteral("img1"), this);
+    // Above the picture, large enough to read at the back of a classroom.
+    lblFacts = new QLabel(this);
+    lblFacts->setObjectName(QStringLiteral("lblFacts"));
+    lblStrokeName = new QLabel(this);
+    lblStrokeName->setObjectName(QStringLiteral("lblStrokeName"));
+    lblStrokeName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     pnl1 = new QWidget(this);
     pnl1->setObjectName(QStringLiteral("pnl1"));
     lbl1 = new QLabel(QStringLiteral("请输入汉字："), pnl1);
@@ -103,7 +110,18 @@ TForm2::TForm2(TForm1 *main, QWidget *parent)
 void TForm2::placeControls()
 {
     const int w = width(), h = height();
-    img1->setGeometry(0, 0, w, qMax(1, h - PanelHeight));
+    // The facts line: 4 % of the window's height (at least 16 pixels), in a
+    // band half as high again.
+    const int text = qMax(16, h * 4 / 100);
+    const int band = text * 3 / 2;
+    for (QLabel *l : {lblFacts, lblStrokeName}) {
+        QFont f = l->font();
+        f.setPixelSize(text);
+        l->setFont(f);
+    }
+    lblFacts->setGeometry(16, 0, qMax(1, w * 3 / 5 - 16), band);
+    lblStrokeName->setGeometry(w * 3 / 5, 0, qMax(1, w * 2 / 5 - 16), band);
+    img1->setGeometry(0, band, w, qMax(1, h - PanelHeight - band));
     pnl1->setGeometry(0, h - PanelHeight, w, PanelHeight);
     const int dx = w - DesignWidth;
     lbl1->setGeometry(16, 13, 72, 16);
@@ -182,6 +200,8 @@ void TForm2::btn1Click()
         message(QStringLiteral("这个汉字未被支持！"));
         return;
     }
+    lblFacts->setText(factsLine(ch.at(0), m_main->factsOf(ch)));
+    lblStrokeName->clear();
     const double dpi = m_main->screenDpi();
     switch (rg1->itemIndex()) {
     case 0:
@@ -211,6 +231,7 @@ void TForm2::DrawFullScreenSheet(const QString &ch)
     img1->clearPicture(dpi);
     img1->update();
     SheetStyle style = m_main->sheetStyle();
+    style.nameText.names = m_main->factsOf(ch).strokeNames;
     SheetMetrics m = m_main->sheetGaps();
     const int top = int(10 * data.PointsPerPixel);
     // The glyph is read once; its stroke count chooses the size.
@@ -221,7 +242,8 @@ void TForm2::DrawFullScreenSheet(const QString &ch)
         return;
     }
     const FullScreenFit fit =
-        fullScreenFit(n, img1->size(), screenSize(), m.hgap, m.vgap, data.PointsPerPixel, data.PixelsPerPoint);
+        fullScreenFit(n, img1->size(), screenSize(), m.hgap, m.vgap, data.PointsPerPixel, data.PixelsPerPoint,
+                      style.strokeNames ? &style : nullptr);
     if (chk1->isChecked())
         style.numbers = StrokeNumbers{&data.PrivateFonts, QStringLiteral("AbcManuscript"), 24};
     m.fsize = fit.fs;
@@ -235,6 +257,8 @@ void TForm2::tmr1Timer()
     QueryState &q = queryState();
     QueryProtocol::drawStrokeStep(m_query, m_main->data(), q.CurrentChar, q.StrokeStep, 40, m_main->sheetStyle(),
                                   m_main->screenDpi());
+    // Step s shows strokes 1..s (the stroke filled now shows at the next).
+    lblStrokeName->setText(strokeNameLine(q.StrokeStep, m_main->factsOf(q.CurrentChar)));
     ++q.StrokeStep;
 }
 

@@ -50,6 +50,8 @@ public:
     ImageView *img1 = nullptr;
     QWidget *pnl1 = nullptr;
     QLabel *lbl1 = nullptr, *lbl2 = nullptr, *lbl3 = nullptr;
+    // The character's facts and, in 逐笔显示, the stroke just shown.
+    QLabel *lblFacts = nullptr, *lblStrokeName = nullptr;
     QComboBox *cbbSpeed = nullptr; // "速度": pace of the writing animation
     QLineEdit *edt1 = nullptr;
     QPushButton *btn1 = nullptr, *btn2 = nullptr, *btn3 = nullptr, *btn4 = nullptr;

@@ -5,14 +5,19 @@
 #include "Graphics.h"
 #include "GraphicsPath.h"
 #include "PageModel.h"
+#include "PinyinBand.h"
 #include "StartupData.h"
 #include "StrokeSheet.h"
+
+#include "CharacterFacts.h"
 
 namespace {
 
 constexpr int RowGap = 9;
 // The page number's line box starts this far above the bottom edge.
 constexpr int PageNumberRise = 27;
+// Stroke names in the stroke-order rows fit the row gap at this size.
+constexpr double StrokeNameEm = 7;
 
 // Twice the signed area of a closed contour (its polygon), sign = direction.
 double signedArea(const QPainterPath &contour)
@@ -99,6 +104,9 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
     g.resetTransform();
     for (const PageBlock &b : blocks) {
         const QString ch = s.text.mid(b.charIndex, 1);
+        const CharacterFacts facts = (s.strokeNames || s.pinyinRows) && !ch.isEmpty()
+                                         ? data.Facts.facts(ch.at(0))
+                                         : CharacterFacts();
         if (b.strokeRows > 0) {
             // The stroke-order sheet's own cells, laid on the page's rows:
             // the page draws the grid, the sheet the strokes.
@@ -109,13 +117,28 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
             order.charColor = s.modelColor;
             order.traceColor = s.traceColor;
             order.frame.gridType = GridType::None;
+            if (s.strokeNames) {
+                order.strokeNames = true;
+                order.nameText = StrokeNameText{&data.PrivateFonts, data.CharFontFamily, facts.strokeNames,
+                                                StrokeNameEm};
+            }
             const SheetMetrics metrics{geo.fontSize, 0, RowGap, CharCellsPerRow};
             const SheetGlyph glyph(data.PrivateFonts, data.CharFontFamily, ch);
             drawSheet(g, glyph.sized(geo.fontSize), order, metrics, geo.x0, geo.y0 + (q - 1) * geo.rowPitch,
                       SheetRows{b.firstStrokeRow, b.strokeRows});
             q += b.strokeRows;
         }
-        const int practiceRows = b.rows - b.strokeRows;
+        if (b.pinyinRows > 0) {
+            // The common reading above the model (in the tracing colour
+            // when there is no model); the other boxes are the child's.
+            const QString reading = facts.readings.value(0);
+            g.resetTransform();
+            drawPinyinBand(g, pinyinBandForRow(geo.x0, geo.y0 + (q - 1) * geo.rowPitch, geo.side, CharCellsPerRow),
+                           frame, data.PrivateFonts, QStringLiteral("AbcManuscript"), reading,
+                           s.model ? s.modelColor : s.traceColor);
+            q += b.pinyinRows;
+        }
+        const int practiceRows = b.rows - b.strokeRows - b.pinyinRows;
         if (practiceRows == 0)
             continue;
         int zx = 0, zy = 0;

@@ -52,11 +52,17 @@ int strokeCountOf(const StartupData &data, QChar c)
     return *it;
 }
 
+// The pinyin row of each character: 0 or 1.
+int pinyinRowsOf(const WorksheetRows &rows)
+{
+    return rows.pinyinRows ? 1 : 0;
+}
+
 qint64 streamRows(const WorksheetRows &rows)
 {
     if (rows.textLength <= 0)
         return 0;
-    qint64 all = qint64(rows.textLength) * clamped(rows).r;
+    qint64 all = qint64(rows.textLength) * (clamped(rows).r + pinyinRowsOf(rows));
     for (int i = 0; i < rows.textLength && i < rows.strokeRows.size(); ++i)
         all += strokeRowsOf(rows, i);
     return all;
@@ -73,6 +79,7 @@ QList<PageBlock> worksheetPageBlocks(const WorksheetRows &rows, qint64 page)
 {
     QList<PageBlock> blocks;
     const auto [r, t] = clamped(rows);
+    const int py = pinyinRowsOf(rows);
     const int length = rows.textLength;
     if (length <= 0 || page < 1 || page > worksheetPageCount(rows))
         return blocks;
@@ -82,27 +89,29 @@ QList<PageBlock> worksheetPageBlocks(const WorksheetRows &rows, qint64 page)
     qint64 index = 0;
     qint64 skipped = 0;
     if (!anyStrokeRows(rows)) {
-        index = done / r;
-        skipped = done % r;
+        index = done / (py + r);
+        skipped = done % (py + r);
     } else {
         qint64 start = 0;
-        while (index < length && start + strokeRowsOf(rows, index) + r <= done)
-            start += strokeRowsOf(rows, index++) + r;
+        while (index < length && start + strokeRowsOf(rows, index) + py + r <= done)
+            start += strokeRowsOf(rows, index++) + py + r;
         skipped = done - start;
     }
     int rowsLeft = WorksheetRowsPerPage;
     for (; rowsLeft > 0 && index < length; ++index, skipped = 0) {
         const int s = strokeRowsOf(rows, index);
-        const int a = int(skipped);                   // first row of the character shown here
-        const int b = a + std::min(s + r - a, rowsLeft); // one past the last
+        const int h = s + py;                          // rows before the practice rows
+        const int a = int(skipped);                    // first row of the character shown here
+        const int b = a + std::min(h + r - a, rowsLeft); // one past the last
         PageBlock blk;
         blk.charIndex = int(index);
         blk.rows = b - a;
         blk.strokeRows = std::max(0, std::min(b, s) - a);
         blk.firstStrokeRow = blk.strokeRows > 0 ? a : 0;
+        blk.pinyinRows = std::max(0, std::min(b, h) - std::max(a, s));
         // The practice rows here: pa .. pb - 1 of the character's r.
-        const int pa = std::max(a, s) - s;
-        const int pb = b - s;
+        const int pa = std::max(a, h) - h;
+        const int pb = b - h;
         blk.tracingRows = std::max(0, std::min(t, pb) - pa);
         blk.continuation = pa > 0;
         rowsLeft -= blk.rows;
@@ -128,7 +137,8 @@ int strokeOrderRowCount(int strokes)
 
 WorksheetRows worksheetRows(const StartupData &data, const WorksheetSettings &s)
 {
-    WorksheetRows rows{int(s.text.size()), s.rowsPerChar, s.tracingRows, {}};
+    WorksheetRows rows{int(s.text.size()), s.rowsPerChar, s.tracingRows, {},
+                       s.pinyinRows && s.kind == WorksheetKind::Chinese};
     if (!s.strokeOrderRows || s.kind != WorksheetKind::Chinese)
         return rows;
     rows.strokeRows.reserve(s.text.size());

@@ -8,9 +8,9 @@ struct StartupData;
 struct WorksheetSettings;
 
 // The copybook as one stream of rows: character i (from 0) takes its
-// stroke-order rows s_i (none unless they are asked for), then r practice
-// rows, the first min(t, r) of them tracing rows; page p (from 1) shows
-// stream rows (p - 1) * 15 .. 15p - 1.
+// stroke-order rows s_i (none unless they are asked for), then its pinyin
+// row (when asked for), then r practice rows, the first min(t, r) of them
+// tracing rows; page p (from 1) shows stream rows (p - 1) * 15 .. 15p - 1.
 
 // How the characters of a text take rows.
 struct WorksheetRows
@@ -19,6 +19,10 @@ struct WorksheetRows
     int rowsPerChar = 3;  // practice rows, clamped to 1..15
     int tracingRows = 1;  // clamped to 0..15
     QList<int> strokeRows; // per character; missing entries and an empty list: none
+    // A row of pinyin lines right above each character's first practice
+    // row, the one with the model: the reading belongs to the character,
+    // and a band over every row would halve the characters a page holds.
+    bool pinyinRows = false;
 };
 
 // One character's share of one page. Its stroke-order rows come first, then
@@ -31,11 +35,12 @@ struct PageBlock
     bool continuation = false; // its practice rows began on an earlier page: no model cell
     int strokeRows = 0;     // stroke-order rows at the top of the block
     int firstStrokeRow = 0; // which of the character's stroke-order rows is the first here
+    int pinyinRows = 0;     // 1: its pinyin row follows the stroke-order rows here
     bool operator==(const PageBlock &o) const
     {
         return charIndex == o.charIndex && rows == o.rows && tracingRows == o.tracingRows
                && continuation == o.continuation && strokeRows == o.strokeRows
-               && firstStrokeRow == o.firstStrokeRow;
+               && firstStrokeRow == o.firstStrokeRow && pinyinRows == o.pinyinRows;
     }
 };
 

@@ -29,6 +29,11 @@ struct WorksheetSettings
     // Chinese: each character starts with its stroke order, one stroke per
     // cell, on as many rows as its strokes need.
     bool strokeOrderRows = false;
+    // Chinese: each stroke's name under its cell in the stroke-order rows.
+    bool strokeNames = false;
+    // Chinese: a row of four pinyin lines above each character's first
+    // practice row, its common reading above the model cell.
+    bool pinyinRows = false;
     bool pageNumbers = true;
     bool doubleSided = false; // Chinese: even page numbers bottom left
     QColor modelColor = Qt::black;
