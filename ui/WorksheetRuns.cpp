@@ -313,8 +313,12 @@ private:
             const QueueSubmission sent = submitPrintFile(m_queue, m_printer->outputFileName(),
                                                          m_printer->docName(), options);
             if (!sent.ok()) {
+                // The queue's own state says more than the refusal does.
+                const QString problem = printQueueProblem(m_queue);
                 ended.status = PrintResult::Status::PrinterFailed;
-                ended.error = QStringLiteral("打印机“%1”没有接受打印任务（%2）").arg(m_queue, sent.error);
+                ended.error = !problem.isEmpty()
+                                  ? problem
+                                  : QStringLiteral("打印机“%1”没有接受打印任务（%2）").arg(m_queue, sent.error);
             }
             m_jobId = sent.jobId;
         }
