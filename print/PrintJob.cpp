@@ -97,6 +97,19 @@ QStringList jobOptionsForSheets(const QStringList &jobOptions)
     return kept;
 }
 
+QMarginsF unprintableMargins(const QPageLayout &layout, double dpi)
+{
+    QPageLayout printable = layout;
+    printable.setMode(QPageLayout::StandardMode);
+    printable.setMargins(layout.minimumMargins());
+    // Millimetres: Qt rounds rectangles in points to whole points.
+    const QRectF full = layout.fullRect(QPageLayout::Millimeter);
+    const QRectF reach = printable.paintRect(QPageLayout::Millimeter);
+    const double k = dpi / 25.4;
+    return QMarginsF((reach.left() - full.left()) * k, (reach.top() - full.top()) * k,
+                     (full.right() - reach.right()) * k, (full.bottom() - reach.bottom()) * k);
+}
+
 QRectF sheetPictureBox(QSizeF sheet, const QMarginsF &unprintable, QSizeF picture)
 {
     if (sheet.isEmpty() || picture.isEmpty())
@@ -229,17 +242,9 @@ bool PrintRun::begin(QPagedPaintDevice &device, PrintResult *failure)
     m_device = &device;
     m_printed = 0;
     // The sheet in device pixels and the part of it the printer can reach.
-    const QPageLayout layout = device.pageLayout();
     const double dpi = device.logicalDpiX() > 0 ? device.logicalDpiX() : 72;
     m_sheetPixels = QSizeF(device.width(), device.height());
-    QPageLayout printable = layout;
-    printable.setMode(QPageLayout::StandardMode);
-    printable.setMargins(layout.minimumMargins());
-    const QRectF full = layout.fullRectPoints();
-    const QRectF reach = printable.paintRectPoints();
-    const double k = dpi / 72.0;
-    m_unprintable = QMarginsF((reach.left() - full.left()) * k, (reach.top() - full.top()) * k,
-                              (full.right() - reach.right()) * k, (full.bottom() - reach.bottom()) * k);
+    m_unprintable = unprintableMargins(device.pageLayout(), dpi);
     m_box = sheetPictureBox(m_sheetPixels, m_unprintable, m_sheetPixels);
     bool started = false;
     if (isPictureFormat(m_request.format)) {

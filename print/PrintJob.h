@@ -13,6 +13,7 @@
 #include <memory>
 
 class Graphics;
+class QPageLayout;
 class QPagedPaintDevice;
 class QTemporaryDir;
 struct StartupData;
@@ -62,6 +63,10 @@ PrintRequest printRequestFor(const PrintChoice &choice, PrintRequest request = {
 // The job options a printer is sent with, once the sheets are chosen here:
 // those that select pages or copies again are left out.
 QStringList jobOptionsForSheets(const QStringList &jobOptions);
+
+// The edges of a page layout the printer cannot reach (its minimum
+// margins), in device pixels at dpi.
+QMarginsF unprintableMargins(const QPageLayout &layout, double dpi);
 
 // Where a sheet's picture goes: fitted to the sheet with its aspect ratio
 // kept and centred, then scaled down just enough to lie inside the
