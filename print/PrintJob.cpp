@@ -293,9 +293,10 @@ bool PrintRun::printSheet(const StartupData &data, const WorksheetSettings &s, i
         return true;
     }
     if (m_vector) {
+        // The page's drawing resets its transforms: the shift into the box
+        // goes in as the surface's origin.
+        m_vector->setDeviceOrigin(-m_box.topLeft().toPoint());
         m_vector->resetTransform();
-        const double unitsPerPixel = 1.0 / m_vector->pageScale();
-        m_vector->translateTransform(m_box.left() * unitsPerPixel, m_box.top() * unitsPerPixel);
         const PagePaintResult painted = paintWorksheetPage(
             *m_vector, data, s, page, PageCanvas{devicePagePoints(*m_device), PageOutput::Picture});
         if (!painted.complete) {

@@ -39,7 +39,7 @@ PDFCONF=/etc/cups/cups-pdf-$QUEUE.conf
 CUPSD_PID=
 cleanup() {
     [ -n "$CUPSD_PID" ] && kill "$CUPSD_PID" 2>/dev/null && wait "$CUPSD_PID" 2>/dev/null
-    rm -f "$PDFCONF"
+    rm -f "$PDFCONF" "/etc/cups/cups-pdf-kelvoramargins.conf"
     rm -rf "$W"
 }
 trap cleanup EXIT
@@ -165,6 +165,46 @@ combinations() {
 
 combinations cups
 combinations file
+
+# A printer that cannot reach the outer 18 points (6.35 mm) at the sides and
+# 36 points (12.7 mm) at the top and bottom: every sheet's ink, the page
+# number included, stays inside, and the pages still come out right.
+MQUEUE=kelvoramargins
+sed -e 's|^\*ImageableArea A4/A4: .*|*ImageableArea A4/A4: "18 36 577 806"|' \
+    -e 's|^\*HWMargins: .*|*HWMargins: 18 36 18 36|' \
+    /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >"$W/margins.ppd"
+cp "$PDFCONF" "/etc/cups/cups-pdf-$MQUEUE.conf"
+lpadmin -p "$MQUEUE" -E -v "cups-pdf:/$MQUEUE" -P "$W/margins.ppd" 2>/dev/null
+cupsenable "$MQUEUE"
+cupsaccept "$MQUEUE"
+margins() {
+    local label=$1 expected=$2
+    shift 2
+    rm -f "$W"/out/*
+    "$TOOL" --queue "$MQUEUE" "$@" >"$W/log/tool.txt" 2>&1
+    local rc=$?
+    for _ in $(seq 600); do
+        [ -z "$(lpstat -o "$MQUEUE" 2>/dev/null)" ] && break
+        sleep 0.2
+    done
+    local files=("$W"/out/*.pdf) got="(no PDF)" bounds= outside=
+    if [ -e "${files[0]}" ]; then
+        { read -r got; read -r bounds; } < <("$TOOL" --identify "${files[0]}" --ink)
+        # One pixel of the 24 dpi rendering (3 points) of slack.
+        outside=$(echo "$bounds" | tr ' ' '\n' | awk -F, '$1 < 15 || $2 < 33 || $3 > 580 || $4 > 809' | head -1)
+    fi
+    local verdict=FAIL
+    [ "$rc" = 0 ] && [ "$got" = "$expected" ] && [ -n "$bounds" ] && [ -z "$outside" ] && verdict=OK
+    [ "$verdict" = FAIL ] && fails=$((fails + 1))
+    local ink
+    ink=$(echo "$bounds" | tr ' ' '\n' | awk -F, 'NR == 1 || $1 < l { l = $1 } NR == 1 || $2 < t { t = $2 }
+        NR == 1 || $3 > r { r = $3 } NR == 1 || $4 > b { b = $4 } END { printf "ink %s..%s x %s..%s pt", l, r, t, b }')
+    table+=("$(printf '%-5s %-34s %-28s %-28s %s  (%s; reach 18..577 x 36..806)' cups "$label" "$expected" "$got" "$verdict" "$ink")")
+}
+margins "margins: all pages"           "1 2 3 4 5 6 7"
+margins "margins: 2,4-5, vector pages" "2 4 5" --pages 2,4-5 --format pdf
+lpadmin -x "$MQUEUE"
+rm -f "/etc/cups/cups-pdf-$MQUEUE.conf"
 
 # A queue that rejects jobs, and a stopped one: reported with CUPS's reason,
 # nothing printed.

@@ -5,9 +5,10 @@
 //     prints the default copybook (7 pages) the way the 打印 button does:
 //     Qt's own print dialog, filled in through its widgets and accepted,
 //     then the window's print run. Messages the user would see go to stderr.
-//   print_check --identify FILE.pdf
+//   print_check --identify FILE.pdf [--ink]
 //     renders each page of FILE (pdftoppm) and names the copybook page it
-//     shows, 0 for a blank sheet: "4 2 4".
+//     shows, 0 for a blank sheet: "4 2 4". With --ink, a second line holds
+//     each sheet's ink bounds in points from the top-left corner.
 
 #include "Dialogs.h"
 #include "PageModel.h"
@@ -169,19 +170,57 @@ private:
     Choice m_choice;
 };
 
-// The page a rendered sheet shows: the nearest copybook page, 0 for blank.
-int nearestPage(const QImage &sheet, const QList<QImage> &pages)
+constexpr int SheetDpi = 36;
+
+// The ink's bounds on a grey picture; null when blank.
+QRect inkBounds(const QImage &g)
 {
-    const QImage g = sheet.convertToFormat(QImage::Format_Grayscale8);
+    int x0 = g.width(), y0 = g.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < g.height(); ++y)
+        for (int x = 0; x < g.width(); ++x)
+            if (g.constScanLine(y)[x] < 235) // the light grid lines too
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+// A page as the sheets are compared with it: grey, from its ink's top-left
+// corner on. Every page's grid starts there and is as wide, so a sheet
+// printed smaller (inside a printer's margins) is brought back to it by
+// its ink's width.
+struct PageShape
+{
+    QImage rest;
+    int inkWidth = 0;
+};
+
+PageShape pageShape(const QImage &picture)
+{
+    const QImage g = picture.convertToFormat(QImage::Format_Grayscale8);
+    const QRect ink = inkBounds(g);
+    if (ink.isNull())
+        return {};
+    return {g.copy(ink.left(), ink.top(), g.width() - ink.left(), g.height() - ink.top()), ink.width()};
+}
+
+// The page a rendered sheet shows: the nearest copybook page, 0 for blank.
+int nearestPage(const QImage &sheet, const QList<PageShape> &pages)
+{
+    const PageShape shape = pageShape(sheet);
+    if (shape.rest.isNull())
+        return 0;
     int best = 0;
     double bestDiff = 1e300;
-    for (int p = 0; p < pages.size(); ++p) {
-        const QImage ref = pages[p]
-                               .scaled(g.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                               .convertToFormat(QImage::Format_Grayscale8);
+    for (int p = 1; p < pages.size(); ++p) {
+        const PageShape &ref = pages[p];
+        const double scale = double(shape.inkWidth) / ref.inkWidth;
+        QImage part(qRound(ref.rest.width() * scale), qRound(ref.rest.height() * scale), QImage::Format_Grayscale8);
+        part.fill(255);
+        for (int y = 0; y < std::min(part.height(), shape.rest.height()); ++y)
+            std::copy_n(shape.rest.constScanLine(y), std::min(part.width(), shape.rest.width()), part.scanLine(y));
+        const QImage g = part.scaled(ref.rest.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         double diff = 0;
         for (int y = 0; y < g.height(); ++y) {
-            const uchar *a = g.constScanLine(y), *b = ref.constScanLine(y);
+            const uchar *a = g.constScanLine(y), *b = ref.rest.constScanLine(y);
             for (int x = 0; x < g.width(); ++x)
                 diff += std::abs(int(a[x]) - int(b[x]));
         }
@@ -193,31 +232,42 @@ int nearestPage(const QImage &sheet, const QList<QImage> &pages)
     return best;
 }
 
-int identify(const StartupData &data, const WorksheetSettings &s, const QString &pdf)
+int identify(const StartupData &data, const WorksheetSettings &s, const QString &pdf, bool withInk)
 {
     QTemporaryDir dir;
     QProcess render;
     render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QStringLiteral("24"), QStringLiteral("-gray"), QStringLiteral("-png"),
+                 {QStringLiteral("-r"), QString::number(SheetDpi), QStringLiteral("-gray"), QStringLiteral("-png"),
                   pdf, dir.filePath(QStringLiteral("sheet"))});
     if (!render.waitForFinished(120000) || render.exitCode() != 0) {
         note(QStringLiteral("pdftoppm failed: ") + QString::fromLocal8Bit(render.readAllStandardError()));
         return 2;
     }
-    QList<QImage> pages;
-    QImage blank(210, 297, QImage::Format_Grayscale8);
-    blank.fill(Qt::white);
-    pages << blank;
+    QList<PageShape> pages{PageShape()}; // [0]: blank
     for (qint64 p = 1; p <= worksheetPageCount(data, s); ++p) {
         QImage img;
         renderPagePicture(data, s, p, PageFormat::Jpeg, 96, img);
-        pages << img;
+        // At the sheets' resolution first, so both lose the same detail.
+        pages << pageShape(img.scaled(img.size() * SheetDpi / 96, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
-    QStringList found;
+    QStringList found, ink;
     QStringList sheets = QDir(dir.path()).entryList({QStringLiteral("sheet*.png")}, QDir::Files, QDir::Name);
-    for (const QString &f : sheets)
-        found << QString::number(nearestPage(QImage(dir.filePath(f)), pages));
+    for (const QString &f : sheets) {
+        const QImage sheet = QImage(dir.filePath(f)).convertToFormat(QImage::Format_Grayscale8);
+        found << QString::number(nearestPage(sheet, pages));
+        // The ink's bounds in points from the top-left corner.
+        const QRect b = inkBounds(sheet);
+        const double k = 72.0 / SheetDpi;
+        if (!b.isNull())
+            ink << QStringLiteral("%1,%2,%3,%4")
+                       .arg(qRound(b.left() * k))
+                       .arg(qRound(b.top() * k))
+                       .arg(qRound((b.right() + 1) * k))
+                       .arg(qRound((b.bottom() + 1) * k));
+    }
     std::printf("%s\n", qPrintable(found.join(QLatin1Char(' '))));
+    if (withInk)
+        std::printf("%s\n", qPrintable(ink.join(QLatin1Char(' '))));
     return 0;
 }
 
@@ -239,7 +289,8 @@ int main(int argc, char **argv)
                    {"last-first", "last page first"},
                    {"format", "jpg or pdf", "f", "jpg"},
                    {"during-run", "shell command run once the run has begun", "command"},
-                   {"identify", "name the pages of a printed PDF", "file"}});
+                   {"identify", "name the pages of a printed PDF", "file"},
+                   {"ink", "with --identify: also each sheet's ink bounds in points"}});
     cl.process(app);
 
     StartupData data;
@@ -248,7 +299,7 @@ int main(int argc, char **argv)
     s.text = Text;
     s.pointsPerPixel = data.PointsPerPixel;
     if (cl.isSet("identify"))
-        return identify(data, s, cl.value("identify"));
+        return identify(data, s, cl.value("identify"), cl.isSet("ink"));
 
     Choice c;
     c.queue = cl.value("queue");
