@@ -660,6 +660,28 @@ private slots:
         }
     }
 
+    // Two-sided copies of three pages: a blank back between them, and the
+    // blank is not a page to make.
+    void printTwoSided()
+    {
+        QTemporaryDir dir, temp;
+        PrintRequest r;
+        r.pages = {1, 2, 3};
+        r.copies = 2;
+        r.duplex = true;
+        r.dpi = 96;
+        r.tempRoot = temp.path();
+        PrintResult result;
+        {
+            QPdfWriter device(dir.filePath("print.pdf"));
+            device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+            result = printWorksheet(device, data, sheet(), r);
+        }
+        QVERIFY2(result.ok(), qPrintable(result.message()));
+        QCOMPARE(result.sheets, 7);
+        QCOMPARE(pdfPageCount(dir.filePath("print.pdf")), 7);
+    }
+
     // A queue that is not there: a reason, and no job.
     void missingQueue()
     {
