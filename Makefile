@@ -5,7 +5,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build run test test-asan package bench bench-export stress-export clean
+.PHONY: setup configure build run test test-asan package bench bench-export stress-export print-check clean
 
 setup:
 	@bash scripts/setup.sh
@@ -57,3 +57,9 @@ stress-export: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+# Printing through a private cupsd with a cups-pdf queue and to PDF files,
+# every page choice of the print dialog; needs root (see the README).
+print-check: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target print_check
+	bash scripts/print-check.sh $(BUILD)

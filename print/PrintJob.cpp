@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -17,29 +18,117 @@
 QList<qint64> printSheetOrder(int pageCount, const PrintRequest &request)
 {
     QList<qint64> pages;
+    const auto take = [&](qint64 p) {
+        const bool wanted = request.pageSet == PageSet::All
+                            || (p % 2 == 1) == (request.pageSet == PageSet::Odd);
+        if (p >= 1 && p <= pageCount && wanted)
+            pages.append(p);
+    };
     if (!request.pages.isEmpty()) {
         for (qint64 p : request.pages)
-            if (p >= 1 && p <= pageCount)
-                pages.append(p);
+            take(p);
     } else {
         const qint64 from = std::max<qint64>(1, request.fromPage);
         const qint64 to = request.toPage > 0 ? std::min<qint64>(request.toPage, pageCount) : pageCount;
         for (qint64 p = from; p <= to; ++p)
-            pages.append(p);
+            take(p);
     }
     if (request.lastPageFirst)
         std::reverse(pages.begin(), pages.end());
     const int copies = std::clamp(request.copies, 1, 999);
     QList<qint64> sheets;
     if (request.collate) {
-        for (int c = 0; c < copies; ++c)
+        for (int c = 0; c < copies; ++c) {
+            if (c > 0 && request.duplex && sheets.size() % 2 == 1)
+                sheets.append(0);
             sheets += pages;
+        }
     } else {
         for (qint64 p : pages)
             for (int c = 0; c < copies; ++c)
                 sheets.append(p);
     }
     return sheets;
+}
+
+namespace {
+// Job options that would choose pages or copies a second time.
+bool selectsSheets(const QString &name)
+{
+    static const QStringList names = {
+        QStringLiteral("page-ranges"), QStringLiteral("page-set"), QStringLiteral("copies"),
+        QStringLiteral("collate"), QStringLiteral("multiple-document-handling"),
+        QStringLiteral("outputorder"), QStringLiteral("output-order"), QStringLiteral("page-order")};
+    return names.contains(name, Qt::CaseInsensitive);
+}
+} // namespace
+
+PrintRequest printRequestFor(const PrintChoice &choice, PrintRequest request)
+{
+    request.fromPage = 0;
+    request.toPage = 0;
+    request.pages = choice.pages;
+    request.pageSet = PageSet::All;
+    for (qsizetype i = 0; i + 1 < choice.jobOptions.size(); i += 2)
+        if (choice.jobOptions[i] == QLatin1String("page-set")) {
+            if (choice.jobOptions[i + 1] == QLatin1String("odd"))
+                request.pageSet = PageSet::Odd;
+            else if (choice.jobOptions[i + 1] == QLatin1String("even"))
+                request.pageSet = PageSet::Even;
+        }
+    // Qt's dialog counts odd and even from the first chosen page, as if only
+    // the chosen pages were sent: from an even first page it swaps the two.
+    // Here they are page numbers, so swap them back.
+    if (!choice.pages.isEmpty() && choice.pages.first() % 2 == 0 && request.pageSet != PageSet::All)
+        request.pageSet = request.pageSet == PageSet::Odd ? PageSet::Even : PageSet::Odd;
+    request.copies = choice.copies;
+    request.collate = choice.collate;
+    request.lastPageFirst = choice.lastPageFirst;
+    request.duplex = choice.duplex;
+    return request;
+}
+
+QStringList jobOptionsForSheets(const QStringList &jobOptions)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i + 1 < jobOptions.size(); i += 2)
+        if (!selectsSheets(jobOptions[i]))
+            kept << jobOptions[i] << jobOptions[i + 1];
+    return kept;
+}
+
+QMarginsF unprintableMargins(const QPageLayout &layout, double dpi)
+{
+    QPageLayout printable = layout;
+    printable.setMode(QPageLayout::StandardMode);
+    printable.setMargins(layout.minimumMargins());
+    // Millimetres: Qt rounds rectangles in points to whole points.
+    const QRectF full = layout.fullRect(QPageLayout::Millimeter);
+    const QRectF reach = printable.paintRect(QPageLayout::Millimeter);
+    const double k = dpi / 25.4;
+    return QMarginsF((reach.left() - full.left()) * k, (reach.top() - full.top()) * k,
+                     (full.right() - reach.right()) * k, (full.bottom() - reach.bottom()) * k);
+}
+
+QRectF sheetPictureBox(QSizeF sheet, const QMarginsF &unprintable, QSizeF picture)
+{
+    if (sheet.isEmpty() || picture.isEmpty())
+        return QRectF();
+    const QMarginsF m(std::max(0.0, unprintable.left()), std::max(0.0, unprintable.top()),
+                      std::max(0.0, unprintable.right()), std::max(0.0, unprintable.bottom()));
+    QRectF printable = QRectF(QPointF(0, 0), sheet).marginsRemoved(m);
+    if (printable.width() <= 0 || printable.height() <= 0)
+        printable = QRectF(QPointF(0, 0), sheet); // margins that leave nothing: the whole sheet
+    QSizeF fit = picture.scaled(sheet, Qt::KeepAspectRatio);
+    if (fit.width() > printable.width() || fit.height() > printable.height())
+        fit = fit.scaled(printable.size(), Qt::KeepAspectRatio);
+    // Centred on the sheet when that keeps it inside the printable area,
+    // otherwise in the printable area.
+    QRectF box(QPointF(0, 0), fit);
+    box.moveCenter(QRectF(QPointF(0, 0), sheet).center());
+    if (!printable.contains(box))
+        box.moveCenter(printable.center());
+    return box;
 }
 
 QString PrintResult::message() const
@@ -107,6 +196,7 @@ PrintResult PrintRun::prepare(const StartupData &data, const WorksheetSettings &
         return result;
     }
     QList<qint64> pages = m_sheets;
+    pages.removeAll(0); // blank backs
     std::sort(pages.begin(), pages.end());
     pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
 
@@ -151,11 +241,19 @@ bool PrintRun::begin(QPagedPaintDevice &device, PrintResult *failure)
 {
     m_device = &device;
     m_printed = 0;
+    // The sheet in device pixels and the part of it the printer can reach.
+    const double dpi = device.logicalDpiX() > 0 ? device.logicalDpiX() : 72;
+    m_sheetPixels = QSizeF(device.width(), device.height());
+    m_unprintable = unprintableMargins(device.pageLayout(), dpi);
+    m_box = sheetPictureBox(m_sheetPixels, m_unprintable, m_sheetPixels);
     bool started = false;
     if (isPictureFormat(m_request.format)) {
         started = m_painter.begin(&device);
     } else {
-        m_vector = std::make_unique<Graphics>(&device, device.logicalDpiX());
+        // The vector page is laid out on the whole sheet and drawn scaled
+        // into the box: a smaller resolution for the same page points.
+        const double scale = m_sheetPixels.width() > 0 ? m_box.width() / m_sheetPixels.width() : 1;
+        m_vector = std::make_unique<Graphics>(&device, dpi * scale);
         started = m_vector->isActive();
         if (started) {
             m_vector->setPageUnit(PageUnit::Point);
@@ -174,7 +272,7 @@ bool PrintRun::begin(QPagedPaintDevice &device, PrintResult *failure)
 PrintRun::SheetPicture PrintRun::readSheet(int i) const
 {
     SheetPicture p;
-    if (isPictureFormat(m_request.format) && m_folder)
+    if (isPictureFormat(m_request.format) && m_folder && m_sheets.value(i) > 0)
         p.image = readPagePicture(pageFileName(m_folder->path(), m_sheets.value(i), m_request.format),
                                   &p.error);
     return p;
@@ -190,7 +288,14 @@ bool PrintRun::printSheet(const StartupData &data, const WorksheetSettings &s, i
         failure->error = QStringLiteral("no new page");
         return false;
     }
+    if (page == 0) { // a blank back side
+        ++m_printed;
+        return true;
+    }
     if (m_vector) {
+        // The page's drawing resets its transforms: the shift into the box
+        // goes in as the surface's origin.
+        m_vector->setDeviceOrigin(-m_box.topLeft().toPoint());
         m_vector->resetTransform();
         const PagePaintResult painted = paintWorksheetPage(
             *m_vector, data, s, page, PageCanvas{devicePagePoints(*m_device), PageOutput::Picture});
@@ -213,11 +318,8 @@ bool PrintRun::printSheet(const StartupData &data, const WorksheetSettings &s, i
         failure->error = QStringLiteral("第 %1 页的图片读不出来（%2）").arg(page).arg(sheetPicture.error);
         return false;
     }
-    // Fitted to the A4 sheet, aspect kept, centred.
-    const QRectF sheet(0, 0, m_device->width(), m_device->height());
-    const QSizeF fit = QSizeF(picture.size()).scaled(sheet.size(), Qt::KeepAspectRatio);
-    const QRectF box(sheet.center() - QPointF(fit.width() / 2, fit.height() / 2), fit);
-    m_painter.drawImage(box, picture);
+    // Fitted to the A4 sheet, aspect kept, centred, inside what the printer reaches.
+    m_painter.drawImage(sheetPictureBox(m_sheetPixels, m_unprintable, picture.size()), picture);
     ++m_printed;
     return true;
 }

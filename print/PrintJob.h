@@ -5,14 +5,20 @@
 #include <QImage>
 #include <QList>
 #include <QPainter>
+#include <QMarginsF>
+#include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class Graphics;
+class QPageLayout;
 class QPagedPaintDevice;
 class QTemporaryDir;
 struct StartupData;
+
+enum class PageSet { All, Odd, Even };
 
 // What the user chose in the print dialog, and how the pages are made.
 struct PrintRequest
@@ -20,9 +26,11 @@ struct PrintRequest
     int fromPage = 0; // 0: from the first page
     int toPage = 0;   // 0: to the last page
     QList<qint64> pages; // a list of pages ("1,3-5"): used instead of from/to
+    PageSet pageSet = PageSet::All; // by page number: odd pages are 1, 3, 5 …
     int copies = 1;
     bool collate = true;        // 1 2 3, 1 2 3 rather than 1 1, 2 2, 3 3
     bool lastPageFirst = false;
+    bool duplex = false;        // each collated copy starts on a new sheet of paper
     PageFormat format = PageFormat::Jpeg; // Pdf prints the vector pages
     int dpi = 300;
     QString tempRoot; // where the run's private folder goes; empty: TEMP
@@ -30,7 +38,41 @@ struct PrintRequest
 
 // The pages in the order the sheets come out, copies included. Pages past
 // the end of the worksheet are dropped; an empty list when nothing is left.
+// A 0 is a blank back side: on a two-sided print a copy with an odd number
+// of pages ends with one, so the next copy starts on its own sheet.
+//
+// This is the only place pages, page set, order and copies are chosen, for
+// a printer and for a file alike. A CUPS printer would otherwise apply the
+// dialog's page ranges, page set and copies a second time to the sheets it
+// is sent (Qt passes them on as job options) while a PDF file ignores them.
 QList<qint64> printSheetOrder(int pageCount, const PrintRequest &request);
+
+// What a print dialog left on the printer.
+struct PrintChoice
+{
+    QList<qint64> pages; // the chosen pages in order; empty: all
+    int copies = 1;
+    bool collate = true;
+    bool lastPageFirst = false;
+    bool duplex = false;
+    QStringList jobOptions; // CUPS job options, name and value in turn
+};
+// The request for that choice (pages, page set, copies, order; the formats
+// are left as they are).
+PrintRequest printRequestFor(const PrintChoice &choice, PrintRequest request = {});
+// The job options a printer is sent with, once the sheets are chosen here:
+// those that select pages or copies again are left out.
+QStringList jobOptionsForSheets(const QStringList &jobOptions);
+
+// The edges of a page layout the printer cannot reach (its minimum
+// margins), in device pixels at dpi.
+QMarginsF unprintableMargins(const QPageLayout &layout, double dpi);
+
+// Where a sheet's picture goes: fitted to the sheet with its aspect ratio
+// kept and centred, then scaled down just enough to lie inside the
+// printable area (sheet less the printer's margins), centred in it.
+// All in device pixels.
+QRectF sheetPictureBox(QSizeF sheet, const QMarginsF &unprintable, QSizeF picture);
 
 struct PrintResult
 {
@@ -89,6 +131,9 @@ private:
     QList<qint64> m_sheets;
     std::unique_ptr<QTemporaryDir> m_folder;
     QPagedPaintDevice *m_device = nullptr;
+    QSizeF m_sheetPixels;
+    QMarginsF m_unprintable; // device pixels the printer cannot reach
+    QRectF m_box;            // where a whole sheet's page goes
     QPainter m_painter;                  // picture sheets
     std::unique_ptr<Graphics> m_vector;  // vector sheets
     int m_printed = 0;

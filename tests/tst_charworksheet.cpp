@@ -535,6 +535,7 @@ private slots:
         QTest::newRow("two copies of 7") << 2 << 7 << 7 << 2 << 2;
         QTest::newRow("vector") << 3 << 0 << 0 << 1 << 7;
         QTest::newRow("pages 1,3-4") << 1 << -1 << 0 << 1 << 3;
+        QTest::newRow("pages 1,3-4 x2, vector") << 3 << -1 << 0 << 2 << 6;
     }
     void print()
     {
@@ -566,6 +567,9 @@ private slots:
         QCOMPARE(CurrentPage, 4); // the page shown, as the selector says
         QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());
         QVERIFY(noPrintLeftovers());
+        // Said only once the sheets are out, and how many.
+        QCOMPARE(form->statusBar()->currentMessage(),
+                 QStringLiteral("已打印 %1 张到文件：%2").arg(sheets).arg(QDir::toNativeSeparators(dialogs->printFile)));
     }
 
     void printCancelledOrFailing()
@@ -586,6 +590,7 @@ private slots:
         waitForRun();
         QCOMPARE(dialogs->messages.size(), 1);
         QVERIFY(dialogs->messages[0].startsWith(QStringLiteral("打印失败")));
+        QVERIFY(!form->statusBar()->currentMessage().startsWith(QStringLiteral("已打印")));
         QVERIFY(tab->btn76->isEnabled() && tab->grp4->isEnabled());
         QVERIFY(noPrintLeftovers());
     }

@@ -5,12 +5,14 @@
 #include "PageWriter.h"
 #include "Graphics.h"
 #include "PrintJob.h"
+#include "PrintQueue.h"
 #include "StartupData.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QPicture>
 #include <QImageReader>
+#include <QPageLayout>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -648,6 +650,148 @@ private slots:
         r.collate = collate;
         r.lastPageFirst = reverse;
         QTEST(printSheetOrder(3, r), "sheets");
+    }
+
+    // The print dialog's choice on 7 pages: the sheets that come out, and the
+    // job options the printer still gets. A CUPS queue is handed exactly
+    // these sheets, so nothing may pick pages or copies a second time (it
+    // once printed 4 2 4 for "2,4-5" × 2, and 1 3 5 7 2 4 6 for odd × 2).
+    void printChoice_data()
+    {
+        QTest::addColumn<QList<qint64>>("pages");
+        QTest::addColumn<QString>("pageSet"); // the job option Qt's dialog sets
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("collate");
+        QTest::addColumn<bool>("reverse");
+        QTest::addColumn<bool>("duplex");
+        QTest::addColumn<QList<qint64>>("sheets");
+        using L = QList<qint64>;
+        QTest::newRow("2,4-5 x2") << L{2, 4, 5} << "" << 2 << true << false << false << L{2, 4, 5, 2, 4, 5};
+        QTest::newRow("5 alone") << L{5} << "" << 1 << true << false << false << L{5};
+        QTest::newRow("odd x2") << L{} << "odd" << 2 << true << false << false << L{1, 3, 5, 7, 1, 3, 5, 7};
+        QTest::newRow("even x2 uncollated") << L{} << "even" << 2 << false << false << false << L{2, 2, 4, 4, 6, 6};
+        // From an even first page Qt's dialog swaps odd and even.
+        QTest::newRow("2-5 odd") << L{2, 3, 4, 5} << "even" << 1 << true << false << false << L{3, 5};
+        QTest::newRow("2-5 even") << L{2, 3, 4, 5} << "odd" << 1 << true << false << false << L{2, 4};
+        QTest::newRow("3-5 odd") << L{3, 4, 5} << "odd" << 1 << true << false << false << L{3, 5};
+        QTest::newRow("2,4-5 x2 uncollated, reversed")
+            << L{2, 4, 5} << "" << 2 << false << true << false << L{5, 5, 4, 4, 2, 2};
+        QTest::newRow("all reversed, odd") << L{} << "odd" << 1 << true << true << false << L{7, 5, 3, 1};
+        // Two-sided: the next copy starts on a sheet of its own.
+        QTest::newRow("two-sided 1-3 x2") << L{1, 2, 3} << "" << 2 << true << false << true << L{1, 2, 3, 0, 1, 2, 3};
+        QTest::newRow("two-sided 1-2 x2") << L{1, 2} << "" << 2 << true << false << true << L{1, 2, 1, 2};
+        QTest::newRow("two-sided uncollated") << L{1, 2, 3} << "" << 2 << false << false << true
+                                              << L{1, 1, 2, 2, 3, 3};
+        QTest::newRow("past the end") << L{8, 9} << "" << 2 << true << false << false << L{};
+        QTest::newRow("no copies") << L{1} << "" << 0 << true << false << false << L{1};
+    }
+    void printChoice()
+    {
+        PrintChoice c;
+        QFETCH(QList<qint64>, pages);
+        QFETCH(QString, pageSet);
+        QFETCH(int, copies);
+        QFETCH(bool, collate);
+        QFETCH(bool, reverse);
+        QFETCH(bool, duplex);
+        c.pages = pages;
+        c.copies = copies;
+        c.collate = collate;
+        c.lastPageFirst = reverse;
+        c.duplex = duplex;
+        c.jobOptions = QStringList{"number-up", "1", "page-ranges", "2,4-5", "copies", "2", "Collate", "True",
+                                   "outputorder", "reverse", "job-sheets", "none,none"};
+        if (!pageSet.isEmpty())
+            c.jobOptions << "page-set" << pageSet;
+        const PrintRequest r = printRequestFor(c);
+        QTEST(printSheetOrder(7, r), "sheets");
+        QCOMPARE(jobOptionsForSheets(c.jobOptions), (QStringList{"number-up", "1", "job-sheets", "none,none"}));
+    }
+
+    // A sheet fits the sheet of paper, and shrinks just enough to stay in
+    // what the printer reaches; the page number 5.6 mm above the bottom
+    // edge of the page lands inside it.
+    void printableArea_data()
+    {
+        QTest::addColumn<QMarginsF>("mm"); // the printer's minimum margins
+        QTest::addColumn<QSizeF>("picture");
+        QTest::addColumn<bool>("shrinks");
+        const QSizeF a4(2480, 3508);
+        QTest::newRow("none") << QMarginsF() << a4 << false;
+        QTest::newRow("5 mm all round") << QMarginsF(5, 5, 5, 5) << a4 << true;
+        QTest::newRow("12.7 mm at the bottom") << QMarginsF(3, 3, 3, 12.7) << a4 << true;
+        QTest::newRow("wide picture") << QMarginsF(4, 4, 4, 4) << QSizeF(3000, 1000) << true;
+        QTest::newRow("wide picture, margins above and below") << QMarginsF(0, 5, 0, 5) << QSizeF(3000, 1000) << false;
+    }
+    void printableArea()
+    {
+        QFETCH(QMarginsF, mm);
+        QFETCH(QSizeF, picture);
+        QFETCH(bool, shrinks);
+        const double dpi = 300;
+        // The user's margins are larger: only the printer's minimum counts.
+        const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, mm + QMarginsF(10, 10, 10, 10),
+                                 QPageLayout::Millimeter, mm);
+        const QMarginsF px = unprintableMargins(layout, dpi);
+        const double k = dpi / 25.4;
+        QVERIFY(qAbs(px.left() - mm.left() * k) < 1 && qAbs(px.bottom() - mm.bottom() * k) < 1);
+        QVERIFY(qAbs(px.top() - mm.top() * k) < 1 && qAbs(px.right() - mm.right() * k) < 1);
+
+        const QSizeF sheet = layout.fullRectPixels(int(dpi)).size();
+        const QRectF reach = QRectF(QPointF(), sheet).marginsRemoved(px);
+        const QRectF box = sheetPictureBox(sheet, px, picture);
+        QVERIFY2(reach.adjusted(-0.01, -0.01, 0.01, 0.01).contains(box), qPrintable(QString("%1 %2 %3 %4")
+                 .arg(box.left()).arg(box.top()).arg(box.right()).arg(box.bottom())));
+        QVERIFY(qAbs(box.width() / box.height() - picture.width() / picture.height()) < 1e-3);
+        const QSizeF fitted = picture.scaled(sheet, Qt::KeepAspectRatio);
+        QCOMPARE(box.width() < fitted.width() - 0.01, shrinks);
+        if (shrinks) // just enough: it meets the printable area on two sides
+            QVERIFY(qAbs(box.width() - reach.width()) < 0.01 || qAbs(box.height() - reach.height()) < 0.01);
+        else
+            QCOMPARE(box.center(), QRectF(QPointF(), sheet).center());
+        if (picture == QSizeF(2480, 3508)) {
+            const double numberY = box.bottom() - 5.6 * k * box.height() / sheet.height();
+            QVERIFY(numberY <= reach.bottom());
+        }
+    }
+
+    // Two-sided copies of three pages: a blank back between them, and the
+    // blank is not a page to make.
+    void printTwoSided()
+    {
+        QTemporaryDir dir, temp;
+        PrintRequest r;
+        r.pages = {1, 2, 3};
+        r.copies = 2;
+        r.duplex = true;
+        r.dpi = 96;
+        r.tempRoot = temp.path();
+        PrintResult result;
+        {
+            QPdfWriter device(dir.filePath("print.pdf"));
+            device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+            result = printWorksheet(device, data, sheet(), r);
+        }
+        QVERIFY2(result.ok(), qPrintable(result.message()));
+        QCOMPARE(result.sheets, 7);
+        QCOMPARE(pdfPageCount(dir.filePath("print.pdf")), 7);
+    }
+
+    // A queue that is not there: a reason, and no job.
+    void missingQueue()
+    {
+        QTemporaryDir dir;
+        qputenv("CUPS_SERVER", QFile::encodeName(dir.filePath("no-cupsd.sock")));
+        const QString problem = printQueueProblem(QStringLiteral("kelvora-no-such-queue"));
+        QVERIFY2(problem.contains(QStringLiteral("kelvora-no-such-queue")), qPrintable(problem));
+        QFile file(dir.filePath("job.pdf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("%PDF-1.4\n") > 0);
+        file.close();
+        const QueueSubmission sent = submitPrintFile(QStringLiteral("kelvora-no-such-queue"), file.fileName(),
+                                                     QStringLiteral("语文汉字字帖"), {});
+        QVERIFY(!sent.ok());
+        QVERIFY(!sent.error.isEmpty());
+        qunsetenv("CUPS_SERVER");
     }
 
     // Printing onto a PDF device: the chosen pages only, from a private

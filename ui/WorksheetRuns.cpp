@@ -5,6 +5,7 @@
 #include "MySelectFolder.h"
 #include "PageModel.h"
 #include "PrintJob.h"
+#include "PrintQueue.h"
 #include "StartupData.h"
 #include "WorkProgress.h"
 
@@ -13,9 +14,11 @@
 #include <QPageRanges>
 #include <QFileInfo>
 #include <QPointer>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <atomic>
@@ -23,6 +26,68 @@
 #include <thread>
 
 namespace {
+
+// Where Qt keeps a CUPS printer's job options (its private PPK_CupsOptions):
+// name and value in turn, as the print dialog left them.
+constexpr auto JobOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// What the print dialog left on printer, for a worksheet of n pages.
+PrintChoice printChoiceOf(QPrinter &printer, int n)
+{
+    PrintChoice choice;
+    if (printer.printRange() == QPrinter::PageRange) {
+        // "1,3-5" as well as "from … to".
+        for (const QPageRanges::Range &r : printer.pageRanges().toRangeList())
+            for (qint64 p = r.from; p <= r.to && p <= n; ++p)
+                choice.pages.append(p);
+        if (choice.pages.isEmpty() && printer.fromPage() > 0) // past the end
+            choice.pages.append(printer.fromPage());
+    }
+    choice.copies = printer.copyCount();
+    choice.collate = printer.collateCopies();
+    choice.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
+    choice.duplex = printer.duplex() != QPrinter::DuplexNone;
+    choice.jobOptions = printer.printEngine()->property(JobOptionsKey).toStringList();
+    return choice;
+}
+
+// The run lays out pages, copies and order itself, for a printer and a file
+// alike; the printer is told to print each sheet it is sent once, in the
+// order sent. Returns the job options that are left.
+QStringList sendEachSheetOnce(QPrinter &printer)
+{
+    const QStringList options =
+        jobOptionsForSheets(printer.printEngine()->property(JobOptionsKey).toStringList());
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setPageRanges(QPageRanges());
+    printer.setCopyCount(1);
+    printer.setCollateCopies(false);
+    printer.setPageOrder(QPrinter::FirstPageFirst);
+    printer.printEngine()->setProperty(JobOptionsKey, options);
+    // Two-sided printing stays the printer's: the run leaves a blank back
+    // between copies where one is needed.
+    QStringList sent = options;
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone:
+        sent << QStringLiteral("sides") << QStringLiteral("one-sided");
+        break;
+    case QPrinter::DuplexShortSide:
+        sent << QStringLiteral("sides") << QStringLiteral("two-sided-short-edge");
+        break;
+    default:
+        sent << QStringLiteral("sides") << QStringLiteral("two-sided-long-edge");
+        break;
+    }
+    return sent;
+}
+
+// The CUPS queue a printer prints to; empty when it writes a file.
+QString printQueueOf(const QPrinter &printer)
+{
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
+        return QString();
+    return printer.printerName();
+}
 
 QString askPdfName(QWidget *owner, const QString &title)
 {
@@ -71,7 +136,7 @@ public:
             PrintResult failure;
             while (m_sheet < m_job->sheetCount() && m_job->printSheet(*m_fonts, m_settings, m_sheet, &failure))
                 ++m_sheet;
-            m_job->end();
+            handOver(m_job->end());
         }
         m_fonts.reset();
         delete m_progress;
@@ -98,12 +163,24 @@ public:
         });
     }
 
-    void print(std::unique_ptr<QPrinter> printer, const PrintRequest &request)
+    // queue: the CUPS queue the job goes to (empty when printing to a
+    // file); the printer then writes the job into a spool file of this run,
+    // handed to the queue here, so that a refusal is seen and reported.
+    void print(std::unique_ptr<QPrinter> printer, const PrintRequest &request, const QString &queue,
+               const QStringList &jobOptions)
     {
         m_printer = std::move(printer);
+        m_queue = queue;
+        m_jobOptions = jobOptions;
+        if (!m_queue.isEmpty()) {
+            m_spool = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kelvora-job-XXXXXX"));
+            // Not ".pdf": the printer stays a CUPS printer that writes to a file.
+            m_printer->setOutputFileName(m_spool->filePath(QStringLiteral("job.prn")));
+        }
         m_job = std::make_unique<PrintRun>(request);
         // Each chosen page is made once, however many copies it has.
         QList<qint64> pages = printSheetOrder(worksheetPageCount(m_data, m_settings), request);
+        pages.removeAll(0);
         std::sort(pages.begin(), pages.end());
         pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
         start(QStringLiteral("正在准备打印"), int(pages.size()), [this] {
@@ -224,7 +301,29 @@ private:
         if (m_sheet < n)
             return;
         m_printing = false;
-        printed(m_job->end());
+        printed(handOver(m_job->end()));
+    }
+
+    // The finished job goes to its queue; the spool file goes either way.
+    PrintResult handOver(PrintResult ended)
+    {
+        if (ended.ok() && !m_queue.isEmpty()) {
+            QStringList options = m_jobOptions;
+            options << QStringLiteral("media") << m_printer->pageLayout().pageSize().key();
+            const QueueSubmission sent = submitPrintFile(m_queue, m_printer->outputFileName(),
+                                                         m_printer->docName(), options);
+            if (!sent.ok()) {
+                // The queue's own state says more than the refusal does.
+                const QString problem = printQueueProblem(m_queue);
+                ended.status = PrintResult::Status::PrinterFailed;
+                ended.error = !problem.isEmpty()
+                                  ? problem
+                                  : QStringLiteral("打印机“%1”没有接受打印任务（%2）").arg(m_queue, sent.error);
+            }
+            m_jobId = sent.jobId;
+        }
+        m_spool.reset();
+        return ended;
     }
 
     void printed(const PrintResult &result)
@@ -233,10 +332,25 @@ private:
         if (result.status == PrintResult::Status::PageFailed
             && result.page.status == PageStatus::NoStrokeData)
             say(noStrokeDataText());
-        if (!result.ok())
+        if (!result.ok()) {
             say(result.message());
-        else if (m_printer->printerState() == QPrinter::Error)
+            return;
+        }
+        if (m_printer->printerState() == QPrinter::Error) {
             say(QStringLiteral("打印失败：打印机报告了错误。"));
+            return;
+        }
+        // Only what was handed over is reported as printed.
+        if (auto *main = qobject_cast<QMainWindow *>(m_tab->window()))
+            main->statusBar()->showMessage(
+                m_queue.isEmpty()
+                    ? QStringLiteral("已打印 %1 张到文件：%2")
+                          .arg(result.sheets)
+                          .arg(QDir::toNativeSeparators(m_printer->outputFileName()))
+                    : QStringLiteral("已送往打印机“%1”：%2 张（任务 %3）")
+                          .arg(m_queue)
+                          .arg(result.sheets)
+                          .arg(m_jobId));
     }
 
     // Back to idle before the closing message, which waits for the user.
@@ -270,6 +384,10 @@ private:
     std::thread m_worker;
     std::atomic<bool> m_stop{false};
     std::unique_ptr<QPrinter> m_printer;
+    QString m_queue;
+    QStringList m_jobOptions;
+    std::unique_ptr<QTemporaryDir> m_spool;
+    int m_jobId = 0;
     std::unique_ptr<PrintRun> m_job;
     bool m_printing = false; // sheets are going to the printer
     int m_sheet = 0;
@@ -327,24 +445,20 @@ void runWorksheetPrint(QWidget *tab, const StartupData &data, const WorksheetSet
         saveGroup->setEnabled(true);
         return;
     }
-    PrintRequest request;
-    if (printer->printRange() == QPrinter::PageRange) {
-        request.fromPage = printer->fromPage();
-        request.toPage = printer->toPage();
-        // "1,3-5" as well as "from … to".
-        for (const QPageRanges::Range &r : printer->pageRanges().toRangeList())
-            for (qint64 p = r.from; p <= r.to && p <= n; ++p)
-                request.pages.append(p);
-    }
-    request.copies = printer->copyCount();
-    request.collate = printer->collateCopies();
-    request.lastPageFirst = printer->pageOrder() == QPrinter::LastPageFirst;
+    const PrintChoice choice = printChoiceOf(*printer, n);
+    PrintRequest request = printRequestFor(choice);
     request.format = format;
     request.dpi = dpi;
-    // The run lays out the copies and the order itself.
-    printer->setCopyCount(1);
-    printer->setPageOrder(QPrinter::FirstPageFirst);
+    const QStringList jobOptions = sendEachSheetOnce(*printer);
     printer->setDocName(title);
+    const QString queue = printQueueOf(*printer);
+    const QString problem = queue.isEmpty() ? QString() : printQueueProblem(queue);
+    if (!problem.isEmpty()) {
+        Dialogs::instance().message(owner, QStringLiteral("打印失败：%1").arg(problem));
+        printButton->setEnabled(true);
+        saveGroup->setEnabled(true);
+        return;
+    }
     auto *run = new WorksheetRun(tab, data, s, title, printButton, saveGroup);
-    run->print(std::move(printer), request);
+    run->print(std::move(printer), request, queue, jobOptions);
 }
