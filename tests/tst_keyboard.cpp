@@ -105,11 +105,11 @@ private slots:
                                << QStringList{"edt1", "btn1",  "btn78", "btn79", "rg11", "rg1",  "pnl3",
                                               "pnl4", "cbb3",  "cbb4",  "cbb1",  "cbb2", "pnl5", "rg2",
                                               "rg3",  "btn2",  "cbb5",  "cbb6",  "chk2", "cbbSpeed",
-                                              "btn69", "btn70", "btn4", "btnSaveGif"};
+                                              "btn69", "btn70", "chkStrokeNames", "btn4", "btnSaveGif"};
         QTest::newRow("汉字字帖") << 2
                               << QStringList{"edt2", "pnl14", "pnl16", "btn76", "cbb7", "cbb8", "pnl15",
                                              "rg5",  "cbb9",  "cbb10", "rg6",   "rg7",  "btn72", "chk3",
-                                             "chk4", "chkStrokeRow", "edt4"};
+                                             "chk4", "chkStrokeRow", "chkStrokeRowNames", "chkPinyin", "edt4"};
         QTest::newRow("字母/数字字帖") << 3
                                   << QStringList{"edt3", "rg8",   "pnl18", "pnl19", "pnl20", "cbb11", "cbb12",
                                                  "chk6", "chk7",  "btn75", "edt5",  "rg9",   "rg10",  "btn74"};

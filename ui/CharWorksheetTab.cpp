@@ -263,7 +263,7 @@ void CharWorksheetTab::build()
     for (QToolButton *t : {ud1Up, ud1Down})
         t->setFocusPolicy(Qt::NoFocus);
     chainTabOrder({edt2, pnl14, pnl16, btn76, cbb7, cbb8, pnl15, rg4, rg5, cbb9, cbb10, rg6, rg7, btn72, chk3,
-                   chk4, chkStrokeRow, edt4, scrlbx2});
+                   chk4, chkStrokeRow, chkStrokeRowNames, chkPinyin, edt4, scrlbx2});
 }
 
 void CharWorksheetTab::connectControls()

@@ -125,7 +125,7 @@ TForm1::TForm1(double dpi, QWidget *parent) : QMainWindow(parent)
     buildOtherPages();
     connectPage1();
     chainTabOrder({edt1, btn1, btn78, btn79, rg11, rg1, pnl3, pnl4, cbb3, cbb4, cbb1, cbb2, pnl5, rg2, rg3, btn2,
-                   cbb5, cbb6, chk2, cbbSpeed, btn69, btn70, btn4, btnSaveGif, scrlbx1});
+                   cbb5, cbb6, chk2, cbbSpeed, btn69, btn70, chkStrokeNames, btn4, btnSaveGif, scrlbx1});
     addMainShortcuts(this);
     // Each page keeps its own focus, at first in its text field; the
     // window opens in the first page's.
