@@ -102,10 +102,10 @@ private slots:
         QTest::addColumn<int>("page");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("学汉字笔顺") << 0
-                               << QStringList{"edt1", "btn1",  "btn78", "btn79", "rg11", "rg1",  "pnl3",
+                               << QStringList{"edt1", "btn1",  "btn78", "btn79", "rg11", "rg1",  "chkStrokeNames", "pnl3",
                                               "pnl4", "cbb3",  "cbb4",  "cbb1",  "cbb2", "pnl5", "rg2",
                                               "rg3",  "btn2",  "cbb5",  "cbb6",  "chk2", "cbbSpeed",
-                                              "btn69", "btn70", "chkStrokeNames", "btn4", "btnSaveGif"};
+                                              "btn69", "btn70", "btn4", "btnSaveGif"};
         QTest::newRow("汉字字帖") << 2
                               << QStringList{"edt2", "pnl14", "pnl16", "btn76", "cbb7", "cbb8", "pnl15",
                                              "rg5",  "cbb9",  "cbb10", "rg6",   "rg7",  "btn72", "chk3",
@@ -149,7 +149,7 @@ private slots:
         QTest::addColumn<int>("tabs"); // from the text field
         QTest::addColumn<QString>("swatch");
         QTest::addColumn<int>("key");
-        QTest::newRow("pnl3 Space") << 0 << 6 << "pnl3" << int(Qt::Key_Space);
+        QTest::newRow("pnl3 Space") << 0 << 7 << "pnl3" << int(Qt::Key_Space);
         QTest::newRow("pnl15 Enter") << 2 << 6 << "pnl15" << int(Qt::Key_Return);
         QTest::newRow("pnl20 keypad Enter") << 3 << 4 << "pnl20" << int(Qt::Key_Enter);
     }

@@ -124,8 +124,8 @@ TForm1::TForm1(double dpi, QWidget *parent) : QMainWindow(parent)
     buildPage1();
     buildOtherPages();
     connectPage1();
-    chainTabOrder({edt1, btn1, btn78, btn79, rg11, rg1, pnl3, pnl4, cbb3, cbb4, cbb1, cbb2, pnl5, rg2, rg3, btn2,
-                   cbb5, cbb6, chk2, cbbSpeed, btn69, btn70, chkStrokeNames, btn4, btnSaveGif, scrlbx1});
+    chainTabOrder({edt1, btn1, btn78, btn79, rg11, rg1, chkStrokeNames, pnl3, pnl4, cbb3, cbb4, cbb1, cbb2, pnl5, rg2, rg3, btn2,
+                   cbb5, cbb6, chk2, cbbSpeed, btn69, btn70, btn4, btnSaveGif, scrlbx1});
     addMainShortcuts(this);
     // Each page keeps its own focus, at first in its text field; the
     // window opens in the first page's.
@@ -263,7 +263,8 @@ void TForm1::buildPage1()
     chk2 = named(new QCheckBox(QStringLiteral("显示汉字轮廓"), pnl2), "chk2");
     chk2->setGeometry(600, 99, 120, 17);
     chkStrokeNames = named(new QCheckBox(QStringLiteral("笔画名称"), pnl2), "chkStrokeNames");
-    chkStrokeNames->setGeometry(830, 84, 90, 17);
+    // Under the split modes, clear of the controls that follow the right edge.
+    chkStrokeNames->setGeometry(13, 109, 100, 17);
     chkStrokeNames->setToolTip(QStringLiteral("在每一格下面写出这一笔的名称（横、竖、横折钩……）"));
 
     btn69 = button(pnl2, "btn69", QStringLiteral("批量导出"), QRect(796, 11, 75, 25),
