@@ -4,6 +4,7 @@
 #include "RevealAnimation.h"
 
 #include <QColor>
+#include <QList>
 #include <QString>
 
 class PrivateFontCollection;
@@ -11,7 +12,8 @@ class PrivateFontCollection;
 // The writing animation as an animated GIF: the picture the window shows,
 // revealed by the same state machine at the chosen speed (a character takes
 // as long as in the maximised window), one frame every frameCs hundredths of
-// a second, the finished character held, looping.
+// a second, the finished character held, looping. Unlike the window, the
+// strokes' edges are anti-aliased, in a few shades of a small palette.
 struct WritingGifSettings
 {
     int side = 300; // square picture, pixels
@@ -29,6 +31,10 @@ struct WritingGifResult
     int frames = 0; // frames stored in the file
     QString error;
 };
+
+// The GIF's colours: paper, ink and frame exactly, then a few shades
+// between each two of them for anti-aliased edges.
+QList<QRgb> writingGifPalette(QRgb paper, QRgb ink, QRgb frame);
 
 // Writes the animation of ch (direction codes `codes`) to fileName, through
 // a temporary name renamed into place.
