@@ -17,12 +17,15 @@ QRgb mix(QRgb from, QRgb to, int alpha) // alpha 0..255 of `to`
 }
 
 // How much of each pixel the character's segments cover together, 0..255.
-// Drawn several times larger without and averaged down, so that where two
-// segments meet the edges add up instead of leaving a pale seam.
+// Drawn several times larger without anti-aliasing and averaged down, so
+// that where two segments meet their edges add up instead of leaving a seam.
 QImage inkCoverage(const QList<QPainterPath> &segments, QSize size, qreal ratio)
 {
     const int scale = std::clamp(2048 / std::max(size.width(), size.height()), 1, 4);
     QImage big(size * scale, QImage::Format_Alpha8);
+    QImage cover(size, QImage::Format_Alpha8);
+    if (big.isNull() || cover.isNull())
+        return QImage();
     big.fill(0);
     {
         QPainter p(&big);
@@ -33,7 +36,6 @@ QImage inkCoverage(const QList<QPainterPath> &segments, QSize size, qreal ratio)
         for (const QPainterPath &s : segments)
             p.drawPath(s);
     }
-    QImage cover(size, QImage::Format_Alpha8);
     const int n = scale * scale;
     for (int y = 0; y < size.height(); ++y) {
         uchar *out = cover.scanLine(y);
@@ -96,6 +98,11 @@ WritingGifResult writeWritingGif(const PrivateFontCollection &fonts, const QStri
     RevealAnimation reveal(segments, revealCodes(codes), 0xFFFFFFFFu, settings.dpi, nullptr);
     const QImage cover = inkCoverage(segments, empty.size(), empty.devicePixelRatio());
     QImage picture = empty;
+    picture.detach();
+    if (uncovered.isNull() || cover.isNull() || picture.isNull()) {
+        result.error = QStringLiteral("not enough memory for a %1-pixel picture").arg(settings.side);
+        return result;
+    }
     const auto inkIn = [&](const QRect &area) {
         const QRect r = area & picture.rect();
         for (int y = r.top(); y <= r.bottom(); ++y) {
