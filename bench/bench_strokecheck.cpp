@@ -7,6 +7,7 @@
 // beside its target. --verbose adds the reasons and the figures of refused
 // right strokes; --strictness=loose|strict, --spread=K (a hand K times less
 // steady) and --chars=N show how the limits behave elsewhere.
+#include "Polyline.h"
 #include "StrokeChecker.h"
 #include "StartupData.h"
 
@@ -35,26 +36,6 @@ double uniform(double lo, double hi)
 int uniformInt(int lo, int hi)
 {
     return std::uniform_int_distribution<int>(lo, hi)(rng);
-}
-
-double lengthOf(const QPolygonF &p)
-{
-    double l = 0;
-    for (qsizetype i = 1; i < p.size(); ++i)
-        l += QLineF(p[i - 1], p[i]).length();
-    return l;
-}
-
-// The point at arc length s along the polyline.
-QPointF pointAt(const QPolygonF &p, double s)
-{
-    for (qsizetype i = 1; i < p.size(); ++i) {
-        const double seg = QLineF(p[i - 1], p[i]).length();
-        if (s <= seg || i == p.size() - 1)
-            return seg > 0 ? p[i - 1] + (p[i] - p[i - 1]) * std::clamp(s / seg, 0.0, 1.0) : p[i];
-        s -= seg;
-    }
-    return p.last();
 }
 
 // The part of the line from fraction a to fraction b of its length.

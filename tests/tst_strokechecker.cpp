@@ -1,3 +1,4 @@
+#include "Polyline.h"
 #include "StartupData.h"
 #include "StrokeChecker.h"
 
@@ -9,25 +10,6 @@
 namespace {
 
 enum Mode { Right, Reversed, FirstThird, ThreeFifths, Tick, Straight };
-
-double lengthOf(const QPolygonF &p)
-{
-    double l = 0;
-    for (qsizetype i = 1; i < p.size(); ++i)
-        l += QLineF(p[i - 1], p[i]).length();
-    return l;
-}
-
-QPointF pointAt(const QPolygonF &p, double s)
-{
-    for (qsizetype i = 1; i < p.size(); ++i) {
-        const double seg = QLineF(p[i - 1], p[i]).length();
-        if (s <= seg || i == p.size() - 1)
-            return seg > 0 ? p[i - 1] + (p[i] - p[i - 1]) * std::min(1.0, s / seg) : p[i];
-        s -= seg;
-    }
-    return p.last();
-}
 
 // The line as a child's hand draws it: `count` points along the part
 // [from, to] of it, the whole a little larger, turned and shifted, every
