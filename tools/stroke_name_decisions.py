@@ -83,7 +83,7 @@ CLASSES = {
     ("横钩", "横折钩"): ("fault", "藁: the hook of the 横折钩 is no segment of its own"),
     ("卧钩", "横斜钩"): ("fault", "饕: 飧's stroke squeezed"),
     ("竖弯钩", "竖提"): ("fault", "馔: 巳's 竖弯钩 on the left rises as a 竖提"),
-    ("撇", "横撇|横钩"): ("fault", "鲞: the 横 of the 横撇 is no segment of its own"),
+    ("竖", "横撇|横钩"): ("fault", "鲞: the 横 of the 横撇 is no segment of its own"),
     ("横折提", "横斜钩"): ("fault", "鸠: 九's 横折弯钩 squeezed to the left"),
     ("竖提", "卧钩|斜钩"): ("fault", "鹅: 我's 斜钩 squeezed to the left"),
     ("横折钩", "竖钩"): ("fault", "勐: 子's 横撇 and 弯钩 taken as one stroke shape"),
@@ -98,8 +98,8 @@ EXCEPTIONS = {
         "净睁挣嘌票螵嚓擦奕弈挛愿懔禀摞螺瘰镙攥纂杼潦獠寮瘵盱圩烀轷紧絷綦綮縻繁蘩纛嗉颢隙萦葶蛾鹫熨畲"
     },
     ("横折弯钩", "横斜钩"): {
-        # 气 and 风 end in a 横斜钩 (so does 飞): cnchar-order is right there.
-        ch: ("fault", "气, 风 and 飞 end in a 横斜钩") for ch in
-        "气氕氖氘氙氚氡氢氤氦氧氩氪氮氯氰氲汽忾饩凤飑飓飕飚飞"
+        # 气 and 风 end in a 横斜钩 (so does 飞): cnchar-order is right there;
+        # these are drawn squeezed, their foot turns flat like 几's.
+        ch: ("fault", "气 and 风 squeezed end in a 横斜钩") for ch in "氰氲忾飚"
     },
 }
