@@ -123,6 +123,10 @@ def name(st):
         # whole stroke thinning towards its end, where a 横折's leg stays broad.
         if a[1] - 60 * st.tip > 63 or (a[1] > 100 and L[1] < 0.4 * L[0] and st.taper < 1.85
                                        and st.tip < 1.05):
+            # A squeezed 横折 (事, 声, 革) leans its very short leg in, but
+            # the leg stays broad where a hook runs out.
+            if L[1] < 2.0 * w and st.tip >= 0.82:
+                return "横折"
             return "横钩" if L[1] < 0.5 * L[0] and L[1] < 200 else "横撇"
         return "横折"
     if c == "13":
