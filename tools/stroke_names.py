@@ -135,6 +135,10 @@ def name(st):
         if a[1] > 20:
             return "撇点" if a[0] >= 94 else "竖弯"
         if a[0] >= 92 and a[1] > -20:
+            # 母's and 亡's 竖折 lean left too, but stay broad to their end
+            # where a 撇折 (车, 纟) runs out thin.
+            if st.tip >= 0.85 and st.taper >= 0.99:
+                return "竖弯" if rounded(st, 0) else "竖折"
             return "撇折"
         if a[1] <= -20:
             return "竖提"
@@ -188,6 +192,8 @@ def single(st):
             # A 捺 flattens out at its foot; the long 点 that ends 又, 乂 or
             # 区 keeps falling to its end.
             return "点" if L < 340 or end_angle(st) >= 35 else "捺"
+        if a > 5 and L < 2.25 * st.w:
+            return "点"  # the flat 点 of 雨 on top, short and falling a little
         if L > 350 and st.taper > 1.45 and st.tip > 1.18:
             return "捺"  # the flat 捺 of 之, 辶, 走
         return "横"
@@ -201,6 +207,9 @@ def single(st):
     # A 竖 squeezed short (巾, 曼's 罒) may end broader than its pressed-in
     # head, but its tip stays narrow; a 点 is broad to its end.
     if dot and st.tip < 0.94 and L >= 2.75 * st.w:
+        dot = False
+    # Nor is a stroke falling plumb down and nearly four widths long a 点.
+    if dot and abs(a - 88) < 6.5 and L >= 3.7 * st.w:
         dot = False
     # A 点 falling steeply to the right (厶, 去) ends no broader than a 竖
     # but leans far more.
