@@ -39,7 +39,7 @@ ORDER = {
 }
 
 CLASSES = {
-    ("竖折", "竖弯"): ("ours", "cnchar-order has no 竖折: 山, 世, 亡, 出, 区, 匡 turn sharply"),
+    ("竖折", "竖弯"): ("ours", "cnchar-order has no 竖折: 山, 世, 亡, 出, 区, 匡, 母 turn sharply"),
     ("横折弯钩", "横斜钩"): ("ours", "cnchar-order has no 横折弯钩: 九, 几, 乙, 乞, 亢, 瓦"),
     ("提", "横"): ("ours", "the bottom 横 of a left-hand part rises and is a 提 (女 in 好, 非 in 啡)"),
     ("点", "撇"): ("open", "short left-falling stroke that ends broad (小, 东, 余, 京): both names in use"),
@@ -54,12 +54,12 @@ CLASSES = {
     ("竖折", "撇折"): ("open", "牙, 发, 既: the first part falls nearly straight; both names in use"),
     ("横折钩", "弯钩"): ("fault", "燹: 豕's 弯钩 with its head cut as a 横"),
     ("横钩", "横折"): ("fault", "a 横折 whose 竖 leans far in (事, 声, 革)"),
-    ("撇折", "竖弯"): ("fault", "母's first stroke is a 竖折; cnchar-order says 竖弯"),
+    ("撇折", "竖弯"): ("fault", "奁, 掼: a squeezed 竖折 that runs out thin like a 撇折"),
     ("竖提", "竖弯"): ("open", "山 on the left (岐, 峰): its 竖折 rises like a 竖提 in our font"),
     ("横撇", "横折"): ("fault", "a 横折 whose 竖 leans in and ends thin"),
     ("弯钩", "横折钩"): ("fault", "方's 横折钩 squeezed to the left: its 横 is no segment of its own"),
     ("横", "提"): ("fault", "a 提 that rises little and does not run out thin"),
-    ("横", "点"): ("fault", "the four flat 点 of 雨 on top of a character"),
+    ("横", "点"): ("fault", "a flat 点 drawn long (霄, 黏, 鬣)"),
     ("横折", "横折折撇"): ("fault", "辶's 横折折撇 squeezed into one segment"),
     ("横", "捺"): ("fault", "a flat 捺 (之, 走) that ends narrow"),
     ("撇", "横"): ("ours", "北 and 此 squeezed to the left (邶, 雌, 麒): the stroke is a 撇; "
@@ -83,7 +83,7 @@ CLASSES = {
     ("横钩", "横折钩"): ("fault", "藁: the hook of the 横折钩 is no segment of its own"),
     ("卧钩", "横斜钩"): ("fault", "饕: 飧's stroke squeezed"),
     ("竖弯钩", "竖提"): ("fault", "馔: 巳's 竖弯钩 on the left rises as a 竖提"),
-    ("撇", "横撇|横钩"): ("fault", "鲞: the 横 of the 横撇 is no segment of its own"),
+    ("竖", "横撇|横钩"): ("fault", "鲞: the 横 of the 横撇 is no segment of its own"),
     ("横折提", "横斜钩"): ("fault", "鸠: 九's 横折弯钩 squeezed to the left"),
     ("竖提", "卧钩|斜钩"): ("fault", "鹅: 我's 斜钩 squeezed to the left"),
     ("横折钩", "竖钩"): ("fault", "勐: 子's 横撇 and 弯钩 taken as one stroke shape"),
@@ -98,8 +98,8 @@ EXCEPTIONS = {
         "净睁挣嘌票螵嚓擦奕弈挛愿懔禀摞螺瘰镙攥纂杼潦獠寮瘵盱圩烀轷紧絷綦綮縻繁蘩纛嗉颢隙萦葶蛾鹫熨畲"
     },
     ("横折弯钩", "横斜钩"): {
-        # 气 and 风 end in a 横斜钩 (so does 飞): cnchar-order is right there.
-        ch: ("fault", "气, 风 and 飞 end in a 横斜钩") for ch in
-        "气氕氖氘氙氚氡氢氤氦氧氩氪氮氯氰氲汽忾饩凤飑飓飕飚飞"
+        # 气 and 风 end in a 横斜钩 (so does 飞): cnchar-order is right there;
+        # these are drawn squeezed, their foot turns flat like 几's.
+        ch: ("fault", "气 and 风 squeezed end in a 横斜钩") for ch in "氰氲忾飚"
     },
 }

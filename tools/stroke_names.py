@@ -119,7 +119,14 @@ def name(st):
             return "横折折撇"
         # The 撇 or hook leans further left the thinner it ends; a 横折's
         # 竖 (口's right side leans in) ends broad.
-        if a[1] - 60 * st.tip > 63:
+        # 宀's and 冖's 横钩: a long 横, a short leg that leans in and the
+        # whole stroke thinning towards its end, where a 横折's leg stays broad.
+        if a[1] - 60 * st.tip > 63 or (a[1] > 100 and L[1] < 0.4 * L[0] and st.taper < 1.85
+                                       and st.tip < 1.05):
+            # A squeezed 横折 (事, 声, 革) leans its very short leg in, but
+            # the leg stays broad where a hook runs out.
+            if L[1] < 2.0 * w and st.tip >= 0.82:
+                return "横折"
             return "横钩" if L[1] < 0.5 * L[0] and L[1] < 200 else "横撇"
         return "横折"
     if c == "13":
@@ -128,6 +135,10 @@ def name(st):
         if a[1] > 20:
             return "撇点" if a[0] >= 94 else "竖弯"
         if a[0] >= 92 and a[1] > -20:
+            # 母's and 亡's 竖折 lean left too, but stay broad to their end
+            # where a 撇折 (车, 纟) runs out thin.
+            if st.tip >= 0.85 and st.taper >= 0.99:
+                return "竖弯" if rounded(st, 0) else "竖折"
             return "撇折"
         if a[1] <= -20:
             return "竖提"
@@ -153,8 +164,12 @@ def name(st):
             return "横折提"
         return "横折折" if a[1] < 90 and not rounded(st, 1) else "横折弯"
     if c == "1214":
-        # Also 气, 风 and 飞 (a 横斜钩): their slant is no steadier than that
-        # of a squeezed 几 or 凡, so they are left wrong.
+        # 气, 风 and 飞 end in a 横斜钩: a long 横, a long leg, and a foot that
+        # still falls to the right where 几, 凡 and 九 turn flat; 执's 丸
+        # (热, 熟) falls as far but its last third turns up steeply.
+        w_ = st.w
+        if a[2] >= 12 and L[0] >= 4.4 * w_ and L[1] >= 6.5 * w_ and end_angle(st) > -30:
+            return "横斜钩"
         return "横折弯钩"
     if c == "124":
         return "横斜钩" if a[1] < 85 else "横折钩"
@@ -174,7 +189,11 @@ def single(st):
         if a < -10 and st.taper < 0.7:
             return "提"
         if a > 20:
-            return "点" if L < 340 else "捺"
+            # A 捺 flattens out at its foot; the long 点 that ends 又, 乂 or
+            # 区 keeps falling to its end.
+            return "点" if L < 340 or end_angle(st) >= 35 else "捺"
+        if a > 5 and L < 2.25 * st.w:
+            return "点"  # the flat 点 of 雨 on top, short and falling a little
         if L > 350 and st.taper > 1.45 and st.tip > 1.18:
             return "捺"  # the flat 捺 of 之, 辶, 走
         return "横"
@@ -184,12 +203,29 @@ def single(st):
         return "提" if a > -90 else "撇"
     # Code 2: down, down-left or a steep dot.
     # A 点 is short and ends broad; a short 竖 ends no broader than it began.
-    if (st.taper >= 1.1 and L < 4.5 * st.w) or (st.taper >= 1.0 and st.tip >= 0.97 and L < 4 * st.w):
+    dot = (st.taper >= 1.1 and L < 4.5 * st.w) or (st.taper >= 1.0 and st.tip >= 0.97 and L < 4 * st.w)
+    # A 竖 squeezed short (巾, 曼's 罒) may end broader than its pressed-in
+    # head, but its tip stays narrow; a 点 is broad to its end.
+    if dot and st.tip < 0.94 and L >= 2.75 * st.w:
+        dot = False
+    # Nor is a stroke falling plumb down and nearly four widths long a 点.
+    if dot and abs(a - 88) < 6.5 and L >= 3.7 * st.w:
+        dot = False
+    # A 点 falling steeply to the right (厶, 去) ends no broader than a 竖
+    # but leans far more.
+    if a < 68 and st.taper >= 1.08:
+        dot = True
+    if dot:
         return "点"
     if has_pie_dian(p, st.w):
         return "撇点"
     # A 竖撇 (月, 川) turns left in its last third; a slanting 竖 (五) does not.
-    if a >= 108 or end_angle(st) >= 114:
+    # A short stroke that starts straight down is a 竖 (吾, 巴, 工 squeezed)
+    # even when the font lets it run out to the left.
+    if a >= 108 or (end_angle(st) >= 114 and (a >= 100 or L >= 5 * st.w)):
+        return "撇"
+    # 酉's 撇 falls straight and only leans left towards its thin end.
+    if a >= 90 and end_angle(st) >= 109 and L >= 7 * st.w and st.taper < 0.8:
         return "撇"
     return "竖"
 
