@@ -8,6 +8,9 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -259,6 +262,66 @@ private slots:
             QCOMPARE(back.pixel(0, 0) | 0x0f0f0f, qRgb(255, 255, 255));
         QVERIFY(qGray(back.pixel(15, 15)) < 40);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"pic" + enc.extension});
+    }
+
+    // The direct encoders against Qt's writers on the same pixels: PNG and
+    // BMP decode identically, JPEG within one step per channel; the same
+    // dpi, the same kind of file. Formats they refuse go to Qt's writer.
+    void directEncodersDecodeAsQtWriters_data()
+    {
+        QTest::addColumn<QString>("mime");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QSize>("size");
+        for (const char *mime : {"image/jpeg", "image/png", "image/bmp"}) {
+            QTest::addRow("%s opaque", mime) << mime << int(QImage::Format_RGB32) << QSize(203, 157);
+            QTest::addRow("%s premultiplied", mime) << mime << int(QImage::Format_ARGB32_Premultiplied)
+                                                     << QSize(97, 61);
+            QTest::addRow("%s straight alpha", mime) << mime << int(QImage::Format_ARGB32) << QSize(33, 17);
+            QTest::addRow("%s grey", mime) << mime << int(QImage::Format_Grayscale8) << QSize(50, 40);
+            QTest::addRow("%s one pixel", mime) << mime << int(QImage::Format_ARGB32_Premultiplied) << QSize(1, 1);
+            // Long runs of blank rows, and rows that change again after them.
+            QTest::addRow("%s tall", mime) << mime << int(QImage::Format_ARGB32_Premultiplied) << QSize(64, 700);
+        }
+    }
+
+    void directEncodersDecodeAsQtWriters()
+    {
+        QFETCH(QString, mime);
+        QFETCH(int, format);
+        QFETCH(QSize, size);
+        QImage img(size, QImage::Format(format));
+        img.fill(format == QImage::Format_RGB32 || format == QImage::Format_Grayscale8 ? Qt::white
+                                                                                        : Qt::transparent);
+        setBitmapDpi(img, 300);
+        {
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(200, 30, 30, 180), 3.3));
+            p.drawEllipse(QRectF(2.5, 1.5, size.width() * 0.8, size.height() * 0.7));
+            p.fillRect(QRectF(0, 0, size.width() / 3.0, size.height() / 2.0), QColor(20, 90, 200, 90));
+        }
+        ImageEncoder enc;
+        QVERIFY(findImageEncoder(mime, &enc));
+        QTemporaryDir dir;
+        const QString ours = dir.filePath("ours" + enc.extension), qts = dir.filePath("qt" + enc.extension);
+        QVERIFY(saveImage(img, ours, enc));
+        QVERIFY(QImageWriter(qts, enc.format).write(enc.format == "png" ? img : img.convertToFormat(QImage::Format_RGB32)));
+        QImageReader a(ours), b(qts);
+        QCOMPARE(a.format(), b.format());
+        const QImage x = a.read(), y = b.read();
+        QCOMPARE(x.format(), y.format());
+        QCOMPARE(x.size(), size);
+        QCOMPARE(x.dotsPerMeterX(), y.dotsPerMeterX());
+        QCOMPARE(x.dotsPerMeterY(), y.dotsPerMeterY());
+        const QImage u = x.convertToFormat(QImage::Format_ARGB32), v = y.convertToFormat(QImage::Format_ARGB32);
+        int worst = 0;
+        for (int yy = 0; yy < size.height(); ++yy)
+            for (int xx = 0; xx < size.width(); ++xx) {
+                const QRgb p = u.pixel(xx, yy), q = v.pixel(xx, yy);
+                worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                  std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+            }
+        QVERIFY2(worst <= (enc.format == "jpeg" ? 1 : 0), qPrintable(QString::number(worst)));
     }
 
     void failedWriteLeavesNothing()

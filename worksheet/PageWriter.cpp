@@ -13,8 +13,16 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include <sys/mman.h>
 
@@ -213,7 +221,8 @@ void record(SaveSummary &sum, qint64 page, const PageResult &r, const QString &f
         sum.files.append(file);
         return;
     }
-    if (sum.failed++ == 0) {
+    // Pages finish out of order: the earliest failure is the one named.
+    if (sum.failed++ == 0 || page < sum.firstFailedPage) {
         sum.firstFailedPage = page;
         sum.firstFailure = r;
     }
@@ -223,6 +232,14 @@ void record(SaveSummary &sum, qint64 page, const PageResult &r, const QString &f
 
 } // namespace
 
+int pagesInFlight(int dpi, int cores)
+{
+    const QSize px = a4PicturePixels(dpi);
+    const qint64 bytes = qint64(px.width()) * px.height() * 4;
+    const qint64 fit = bytes > 0 ? PagePictureBudget / bytes : 1;
+    return int(std::clamp<qint64>(fit, 1, qint64(std::max(1, cores)) + 1));
+}
+
 SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s,
                              const QList<qint64> &pages, PageFormat format, int dpi,
                              const QString &folder, const PageProgress &progress,
@@ -231,46 +248,122 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
     SaveSummary sum;
     const int total = int(pages.size());
     sum.total = total;
-    // The encoder of one page runs on a helper thread while the next page is
-    // drawn here (the fonts stay on this thread): two pictures at most.
-    std::thread encoding;
-    QImage encoded, spare;
-    qint64 encodedPage = 0;
-    QString encodedFile;
-    PageResult encodedResult;
-    auto finishEncoding = [&] {
-        if (!encoding.joinable())
-            return;
-        encoding.join();
-        spare = std::move(encoded); // drawn over by the next page
-        encoded = QImage();
-        record(sum, encodedPage, encodedResult, encodedFile);
-        if (progress)
-            progress(sum.written + sum.failed, total);
+    // Pages are drawn here, where the fonts live, and encoded by helpers on
+    // the other cores; a page picture is reused once its file is written,
+    // and no more pictures exist than the budget holds.
+    const int pictures = pagesInFlight(dpi, QThread::idealThreadCount());
+    const int encoders = std::max(1, std::min(QThread::idealThreadCount(), pictures - 1));
+
+    struct Job
+    {
+        int index;
+        QImage image;
     };
-    for (qint64 page : pages) {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<Job> queue;      // drawn, waiting for an encoder
+    std::vector<QImage> spares; // encoded, to be drawn over
+    std::vector<int> finished;  // indexes whose results are in, not yet recorded
+    std::vector<PageResult> results(static_cast<size_t>(total));
+    int live = 0; // pictures that exist
+    bool closing = false;
+
+    auto encodeLoop = [&] {
+        std::unique_lock<std::mutex> guard(lock);
+        for (;;) {
+            changed.wait(guard, [&] { return closing || !queue.empty(); });
+            if (queue.empty())
+                return;
+            Job job = std::move(queue.front());
+            queue.pop_front();
+            guard.unlock();
+            const PageResult r =
+                encodePicture(job.image, format, pageFileName(folder, pages[job.index], format));
+            guard.lock();
+            results[size_t(job.index)] = r;
+            finished.push_back(job.index);
+            spares.push_back(std::move(job.image));
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> helpers;
+    if (pictures > 1)
+        for (int i = 0; i < encoders; ++i)
+            helpers.emplace_back(encodeLoop);
+
+    // Records what has been written, on this thread, and reports it.
+    auto collect = [&](std::unique_lock<std::mutex> &guard) {
+        std::vector<int> done;
+        done.swap(finished);
+        guard.unlock();
+        for (int i : done) {
+            record(sum, pages[i], results[size_t(i)], pageFileName(folder, pages[i], format));
+            if (progress)
+                progress(sum.written + sum.failed, total);
+        }
+        guard.lock();
+    };
+
+    for (int i = 0; i < total; ++i) {
         if (stop && stop()) {
             sum.stopped = true;
             break;
         }
-        QImage image = std::move(spare);
-        spare = QImage();
-        const PageResult drawn = renderPagePicture(data, s, page, format, dpi, image);
-        finishEncoding();
+        QImage image;
+        {
+            std::unique_lock<std::mutex> guard(lock);
+            if (pictures > 1)
+                changed.wait(guard, [&] { return !spares.empty() || live < pictures || !finished.empty(); });
+            collect(guard);
+            if (!spares.empty()) {
+                image = std::move(spares.back());
+                spares.pop_back();
+            } else if (live < pictures) {
+                ++live;
+            } else {
+                --i; // only results came in: wait again
+                continue;
+            }
+        }
+        const PageResult drawn = renderPagePicture(data, s, pages[i], format, dpi, image);
         if (!drawn.ok()) {
-            record(sum, page, drawn, QString());
+            std::unique_lock<std::mutex> guard(lock);
+            if (image.isNull())
+                --live;
+            else
+                spares.push_back(std::move(image));
+            guard.unlock();
+            record(sum, pages[i], drawn, QString());
             if (progress)
                 progress(sum.written + sum.failed, total);
             continue;
         }
-        encoded = std::move(image);
-        encodedPage = page;
-        encodedFile = pageFileName(folder, page, format);
-        encoding = std::thread([&encoded, &encodedResult, &encodedFile, format] {
-            encodedResult = encodePicture(encoded, format, encodedFile);
-        });
+        if (pictures == 1) {
+            const PageResult r = encodePicture(image, format, pageFileName(folder, pages[i], format));
+            record(sum, pages[i], r, pageFileName(folder, pages[i], format));
+            if (progress)
+                progress(sum.written + sum.failed, total);
+            continue;
+        }
+        std::lock_guard<std::mutex> guard(lock);
+        queue.push_back(Job{i, std::move(image)});
+        changed.notify_all();
     }
-    finishEncoding();
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        closing = true;
+        changed.notify_all();
+    }
+    for (std::thread &t : helpers)
+        t.join();
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        collect(guard);
+    }
+    // The files in page order, whatever order the encoders finished in.
+    std::sort(sum.files.begin(), sum.files.end(), [&](const QString &a, const QString &b) {
+        return QFileInfo(a).completeBaseName().toLongLong() < QFileInfo(b).completeBaseName().toLongLong();
+    });
     return sum;
 }
 

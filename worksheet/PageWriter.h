@@ -84,9 +84,17 @@ struct SaveSummary
     QString message() const;
 };
 
+// Page pictures that may exist at once, in bytes: at 600 dpi two pages of
+// 139 MB, so a save stays within 400 MB.
+constexpr qint64 PagePictureBudget = qint64(300) << 20;
+// Page pictures a save keeps in flight at dpi: one being drawn and one per
+// core being encoded, as many as the budget holds (at least one).
+int pagesInFlight(int dpi, int cores);
+
 // Writes each page as a picture into folder (pages named as pageFileName).
-// At most two page pictures exist at a time: the one being encoded on a
-// helper thread and the next one being drawn.
+// The pages are drawn on the calling thread and encoded on helper threads,
+// as many at a time as pagesInFlight allows; the first failure reported is
+// the earliest page's.
 SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s,
                              const QList<qint64> &pages, PageFormat format, int dpi,
                              const QString &folder, const PageProgress &progress = {},
