@@ -186,8 +186,8 @@ def structure_from_strokes(lines, radical_strokes):
 def name_strokes(ch):
     """Stroke names of one character, with the hand decisions applied."""
     shapes, polys = stroke_shapes.character_shapes(ch)
-    names = [stroke_names.name(stroke_names.Stroke(parts, poly, w))
-             for (w, parts), poly in zip(shapes, polys)]
+    names = [stroke_names.name(stroke_names.Stroke(parts, poly, w, polys[:i], polys[i + 1:]))
+             for i, ((w, parts), poly) in enumerate(zip(shapes, polys))]
     for k, (nm, _) in OVERRIDES.get(ch, {}).items():
         names[k - 1] = nm
     return ch, names, [[tuple(q) for part in ps for q in part.pts] for _, ps in shapes]

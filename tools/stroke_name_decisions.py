@@ -43,12 +43,15 @@ CLASSES = {
     ("横折弯钩", "横斜钩"): ("ours", "cnchar-order has no 横折弯钩: 九, 几, 乙, 乞, 亢, 瓦"),
     ("提", "横"): ("ours", "the bottom 横 of a left-hand part rises and is a 提 (女 in 好, 非 in 啡)"),
     ("点", "撇"): ("open", "short left-falling stroke that ends broad (小, 东, 余, 京): both names in use"),
-    ("撇", "竖"): ("fault", "a slanting 竖 that runs out thin (吾, 卧, 巴) taken for a 撇"),
+    ("撇", "竖"): ("fault", "a slanting 竖 that runs out thin and crosses nothing written before it "
+                       "(吾, 署, 曼's 罒, 鼎) taken for a 撇"),
     ("弯钩", "竖钩"): ("ours", "子, 孑, 了, 矛, 手: the school name is 弯钩, cnchar-order writes 竖钩"),
-    ("横折", "横撇|横钩"): ("fault", "a short 横钩 (宀, 冖) or 横撇 whose end is broad in our font"),
-    ("点", "竖"): ("fault", "a short 竖 that ends broad (罒, 巾 squeezed) taken for a 点"),
+    ("横折", "横撇|横钩"): ("fault", "敢's 横撇 (橄, 瞰) and 今 squeezed (含, 念): the leg stays broad "
+                                  "like a 横折's"),
+    ("点", "竖"): ("fault", "a short 竖 that ends broad and is free at one end (巾, 需, 粜) "
+                     "taken for a 点"),
     ("点", "捺"): ("open", "a 捺 shortened in a crowded part (楼, 摩, 潜): both names in use"),
-    ("竖", "点"): ("fault", "a steep 点 (厶, 宀's first) taken for a short 竖"),
+    ("竖", "点"): ("fault", "宀's first 点 touching the stroke below it (渤, 辆, 髌) taken for a short 竖"),
     ("竖", "撇"): ("fault", "a short 撇 or the 撇 of 酉 falling nearly straight down"),
     ("捺", "点"): ("fault", "the long 点 that ends 又, 乂, 区 taken for a 捺"),
     ("竖折", "撇折"): ("open", "牙, 发, 既: the first part falls nearly straight; both names in use"),

@@ -2,7 +2,8 @@
 our own stroke data: the direction codes of the stroke's segments (as the
 segment font cuts it, stroke_shapes.py), the directions and lengths of
 those segments along the centre line, and the stroke's width profile (a
-撇 or 提 runs out thin, a 点 or 捺 ends broad).
+撇 or 提 runs out thin, a 点 or 捺 ends broad), and where its ends lie
+against the character's other strokes.
 
 Angles are on screen: 0 degrees to the right, 90 down, -90 up, 180 left.
 Lengths are in the source's 1024-unit em."""
@@ -21,9 +22,11 @@ NAMES = ("横 竖 撇 点 捺 提 横折 横撇 横钩 横折钩 横折提 横�
 class Stroke:
     """What the names are read from: per segment its code, screen angle,
     length and centre line; the whole stroke's half width near its start
-    and near its end."""
+    and near its end; how far its two ends lie from the character's other
+    strokes, and whether it crosses one written before it (before, after:
+    the polygons of the strokes written before and after it)."""
 
-    def __init__(self, parts, poly, w):
+    def __init__(self, parts, poly, w, before=(), after=()):
         self.codes = "".join(str(p.code) for p in parts)
         self.parts = parts
         self.w = w
@@ -39,6 +42,9 @@ class Stroke:
         last = segments.Median(parts[-1].pts)
         at = np.array([last.at(t * last.length) for t in (0.6, 0.7, 0.8)])
         self.tip = float(segments.boundary_distance(poly, at).mean()) / (w / 2)
+        self.leg = leg_profile(parts, poly, w)
+        self.touch = touches(parts, list(before) + list(after), w)
+        self.crosses = crosses(med, before)
 
     @property
     def taper(self):
@@ -50,6 +56,37 @@ class Stroke:
 
     def len(self, i):
         return self.parts[i].length
+
+
+def leg_profile(parts, poly, w):
+    """Width of the last segment at 20, 40, 60 and 80 % of its length, in
+    stroke widths: a hook thins all the way, a 横折's 竖 stays broad to its
+    last fifth."""
+    last = segments.Median(parts[-1].pts)
+    at = np.array([last.at(t * last.length) for t in (0.2, 0.4, 0.6, 0.8)])
+    return [float(v) / (w / 2) for v in segments.boundary_distance(poly, at)]
+
+
+def touches(parts, others, w):
+    """Distance of the stroke's first and last centre-line points from the
+    nearest other stroke, in stroke widths (infinite when alone)."""
+    ends = np.array([parts[0].pts[0], parts[-1].pts[-1]])
+    d = [segments.distance(o, ends) for o in others]
+    if not d:
+        return (math.inf, math.inf)
+    near = np.min(d, axis=0) / w
+    return (float(near[0]), float(near[1]))
+
+
+def crosses(med, polys):
+    """Whether the centre line runs through one of the polygons, going in
+    and coming out again (艹's second 竖 through its 横)."""
+    pts = np.array([med.at(t * med.length) for t in np.linspace(0, 1, 21)])
+    for o in polys:
+        ins = segments.inside(o, pts)
+        if ins[3:18].any() and not ins[0] and not ins[-1]:
+            return True
+    return False
 
 
 def angle(v):
@@ -128,7 +165,7 @@ def name(st):
             if L[1] < 2.0 * w and st.tip >= 0.82:
                 return "横折"
             return "横钩" if L[1] < 0.5 * L[0] and L[1] < 200 else "横撇"
-        return "横折"
+        return turn_or_hook(st, a, L)
     if c == "13":
         return "横撇"
     if c == "21":
@@ -182,6 +219,25 @@ def name(st):
     return fallback(st)
 
 
+def turn_or_hook(st, a, L):
+    """A "12" stroke whose leg leans in (a[1] > 100) but does not run out
+    thin at its tip: still a 横钩 or 横撇 when its width says so."""
+    lw = st.leg
+    if a[1] > 100:
+        # 宀's and 冖's 横钩 with a broad end: the leg thins steadily from
+        # its start, where a 横折's 竖 stays broad past its middle.
+        if (L[1] < 0.5 * L[0] and L[0] >= 6 * st.w and lw[1] >= 1.35
+                and lw[0] - lw[2] >= 0.45 and lw[2] < 1.2 and lw[3] < 0.8):
+            return "横钩"
+        # 今's 横撇: no pressed-in head, and the short 撇 swells to its end.
+        if a[1] >= 108 and st.start_w >= 0.75 * st.w / 2 and lw[3] - lw[0] >= 0.15:
+            return "横撇"
+        # 又's and 互's 横撇: a short 横, a long leg that does not broaden.
+        if a[1] >= 106 and L[1] >= 1.8 * L[0] and st.taper < 1.15:
+            return "横撇"
+    return "横折"
+
+
 def single(st):
     p = st.parts[0]
     a, L = angle(p.vec), p.length
@@ -215,6 +271,10 @@ def single(st):
     # but leans far more.
     if a < 68 and st.taper >= 1.08:
         dot = True
+    # A short 竖 whose both ends sit on other strokes (the legs of 罒 and
+    # 皿) is no 点, however broad it ends: a 点 stands free at one end.
+    if dot and max(st.touch) < 0.27 and a >= 60 and L >= 1.6 * st.w:
+        dot = False
     if dot:
         return "点"
     if has_pie_dian(p, st.w):
@@ -222,11 +282,19 @@ def single(st):
     # A 竖撇 (月, 川) turns left in its last third; a slanting 竖 (五) does not.
     # A short stroke that starts straight down is a 竖 (吾, 巴, 工 squeezed)
     # even when the font lets it run out to the left.
+    # 艹's second 竖 leans left and runs out thin in our font, but it starts
+    # free and crosses the 横 written before it; so does 吾's and 卉's.
+    if a < 108 and L < 7 * st.w and st.crosses and st.touch[0] > 0.5:
+        return "竖"
     if a >= 108 or (end_angle(st) >= 114 and (a >= 100 or L >= 5 * st.w)):
         return "撇"
     # 酉's 撇 falls straight and only leans left towards its thin end.
     if a >= 90 and end_angle(st) >= 109 and L >= 7 * st.w and st.taper < 0.8:
         return "撇"
+    # 宀's first 点 drawn upright: short, touching nothing at either end and
+    # ending no narrower than it began, where a short 竖 meets a 横.
+    if min(st.touch) > 0.4 and L < 3.6 * st.w and st.taper >= 1.0 and a >= 94:
+        return "点"
     return "竖"
 
 
