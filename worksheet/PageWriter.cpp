@@ -13,7 +13,6 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
-#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -214,11 +213,12 @@ QString SaveSummary::message() const
 
 namespace {
 
-void record(SaveSummary &sum, qint64 page, const PageResult &r, const QString &file)
+// Counts a page's outcome; the files written are listed at the end of the
+// run, in page order.
+void record(SaveSummary &sum, qint64 page, const PageResult &r)
 {
     if (r.ok()) {
         ++sum.written;
-        sum.files.append(file);
         return;
     }
     // Pages finish out of order: the earliest failure is the one named.
@@ -265,7 +265,8 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
     std::vector<QImage> spares; // encoded, to be drawn over
     std::vector<int> finished;  // indexes whose results are in, not yet recorded
     std::vector<PageResult> results(static_cast<size_t>(total));
-    int live = 0; // pictures that exist
+    int live = 0;    // pictures that exist
+    int started = 0; // pages 0 .. started - 1 were drawn, in order
     bool closing = false;
 
     auto encodeLoop = [&] {
@@ -291,16 +292,19 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
         for (int i = 0; i < encoders; ++i)
             helpers.emplace_back(encodeLoop);
 
-    // Records what has been written, on this thread, and reports it.
+    // Counts page i's outcome (in results) on this thread and reports it.
+    auto report = [&](int i) {
+        record(sum, pages[i], results[size_t(i)]);
+        if (progress)
+            progress(sum.written + sum.failed, total);
+    };
+    // Reports what the encoders have finished.
     auto collect = [&](std::unique_lock<std::mutex> &guard) {
         std::vector<int> done;
         done.swap(finished);
         guard.unlock();
-        for (int i : done) {
-            record(sum, pages[i], results[size_t(i)], pageFileName(folder, pages[i], format));
-            if (progress)
-                progress(sum.written + sum.failed, total);
-        }
+        for (int i : done)
+            report(i);
         guard.lock();
     };
 
@@ -325,6 +329,7 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
                 continue;
             }
         }
+        started = i + 1;
         const PageResult drawn = renderPagePicture(data, s, pages[i], format, dpi, image);
         if (!drawn.ok()) {
             std::unique_lock<std::mutex> guard(lock);
@@ -333,16 +338,13 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
             else
                 spares.push_back(std::move(image));
             guard.unlock();
-            record(sum, pages[i], drawn, QString());
-            if (progress)
-                progress(sum.written + sum.failed, total);
+            results[size_t(i)] = drawn;
+            report(i);
             continue;
         }
         if (pictures == 1) {
-            const PageResult r = encodePicture(image, format, pageFileName(folder, pages[i], format));
-            record(sum, pages[i], r, pageFileName(folder, pages[i], format));
-            if (progress)
-                progress(sum.written + sum.failed, total);
+            results[size_t(i)] = encodePicture(image, format, pageFileName(folder, pages[i], format));
+            report(i);
             continue;
         }
         std::lock_guard<std::mutex> guard(lock);
@@ -361,9 +363,9 @@ SaveSummary savePagePictures(const StartupData &data, const WorksheetSettings &s
         collect(guard);
     }
     // The files in page order, whatever order the encoders finished in.
-    std::sort(sum.files.begin(), sum.files.end(), [&](const QString &a, const QString &b) {
-        return QFileInfo(a).completeBaseName().toLongLong() < QFileInfo(b).completeBaseName().toLongLong();
-    });
+    for (int i = 0; i < started; ++i)
+        if (results[size_t(i)].ok())
+            sum.files.append(pageFileName(folder, pages[i], format));
     return sum;
 }
 
