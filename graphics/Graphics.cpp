@@ -142,6 +142,46 @@ void Graphics::drawImageAtDevice(QPoint at, const QImage &image, const QRect &so
     m_painter.restore();
 }
 
+QTransform Graphics::deviceTransform() const
+{
+    return m_painter.isActive() ? m_painter.transform() : QTransform();
+}
+
+QSize Graphics::deviceSize() const
+{
+    return m_painter.isActive() ? QSize(m_painter.device()->width(), m_painter.device()->height()) : QSize();
+}
+
+bool Graphics::fillCoverage(QPoint at, const QImage &coverage, const QColor &color)
+{
+    if (!isRaster() || color.alpha() != 255 || coverage.format() != QImage::Format_ARGB32_Premultiplied
+        || m_painter.hasClipping() || m_painter.compositionMode() != QPainter::CompositionMode_SourceOver
+        || m_painter.opacity() != 1.0)
+        return false;
+    auto *target = static_cast<QImage *>(m_painter.device());
+    if (target->format() != QImage::Format_RGB32 && target->format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const QRect area = coverage.rect().translated(at).intersected(target->rect());
+    const QPoint shift = at;
+    const quint32 ink = color.rgba();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        // Written through the painter's own buffer, as the painter writes.
+        auto *d = reinterpret_cast<quint32 *>(const_cast<uchar *>(target->constScanLine(y)));
+        const auto *m = reinterpret_cast<const quint32 *>(coverage.constScanLine(y - shift.y())) - shift.x();
+        for (int x = area.left(); x <= area.right(); ++x) {
+            // As the painter blends a solid span of this coverage.
+            const quint32 a = m[x] >> 24;
+            if (a == 255) {
+                d[x] = ink;
+            } else if (a != 0) {
+                const quint32 c = byteMul(ink, a);
+                d[x] = c + byteMul(d[x], 255 - (c >> 24));
+            }
+        }
+    }
+    return true;
+}
+
 void Graphics::setPageUnit(PageUnit unit)
 {
     m_unit = unit;

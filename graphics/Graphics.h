@@ -42,6 +42,16 @@ public:
     // surface with the image's top-left corner at device pixel at, whatever
     // the page unit and transform.
     void drawImageAtDevice(QPoint at, const QImage &image, const QRect &source = QRect());
+    // Page units and transform to the pixels of this surface's picture.
+    QTransform deviceTransform() const;
+    // The surface's size in device pixels.
+    QSize deviceSize() const;
+    // Paints color through a coverage mask (the alpha of an image filled
+    // white where a path covers it), mask top-left at pixel `at` of this
+    // surface's picture (as deviceTransform maps): what
+    // filling the path there gives, pixel for pixel. false (nothing drawn)
+    // unless the surface is a plain picture and the colour opaque.
+    bool fillCoverage(QPoint at, const QImage &coverage, const QColor &color);
 
     void setPageUnit(PageUnit unit);
     PageUnit pageUnit() const { return m_unit; }

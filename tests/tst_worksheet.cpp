@@ -622,6 +622,56 @@ private slots:
         }
     }
 
+    // A glyph repeated along a row is rasterized once per sub-pixel position
+    // and painted through from there: the page must come out as filling it
+    // in every cell gives, pixel for pixel.
+    void repeatedGlyphsAsFilledInPlace_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("png");
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<int>("page");
+        QTest::newRow("300 dpi page 1") << 300 << false << 0 << 1;
+        QTest::newRow("300 dpi PNG, stroke rows with names, pinyin, 米") << 300 << true << 1 << 1;
+        QTest::newRow("300 dpi, 3 tracing rows of 4, no model, page 2") << 300 << false << 2 << 2;
+        QTest::newRow("600 dpi page 3") << 600 << false << 0 << 3;
+        QTest::newRow("96 dpi page 1") << 96 << false << 0 << 1;
+    }
+    void repeatedGlyphsAsFilledInPlace()
+    {
+        QFETCH(int, dpi);
+        QFETCH(bool, png);
+        QFETCH(int, variant);
+        QFETCH(int, page);
+        WorksheetSettings s = variant == 2 ? sheet(Default33, 4, 3) : sheet();
+        s.model = variant != 2;
+        if (variant == 1) {
+            s.strokeOrderRows = s.strokeNames = s.pinyinRows = true;
+            s.frame.gridType = GridType::Mi;
+        }
+        const QSize px = a4PicturePixels(dpi);
+        auto draw = [&](bool everyCell) {
+            QImage img(px, png ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+            img.fill(png ? Qt::transparent : Qt::white);
+            Graphics g(img, dpi);
+            g.setPageUnit(PageUnit::Point);
+            g.setAntialiasing(true);
+            PageCanvas canvas{QSizeF(px) * (72.0 / dpi), PageOutput::Picture};
+            canvas.drawEveryCell = everyCell;
+            paintWorksheetPage(g, data, s, page, canvas);
+            return img;
+        };
+        const QImage reference = draw(true), drawn = draw(false);
+        int differ = 0;
+        for (int y = 0; y < px.height(); ++y) {
+            const auto *a = reinterpret_cast<const quint32 *>(reference.constScanLine(y));
+            const auto *b = reinterpret_cast<const quint32 *>(drawn.constScanLine(y));
+            for (int x = 0; x < px.width(); ++x)
+                differ += a[x] != b[x];
+        }
+        QCOMPARE(differ, 0);
+    }
+
     void stoppedRuns_data()
     {
         QTest::addColumn<QString>("kind");

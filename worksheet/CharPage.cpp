@@ -6,6 +6,7 @@
 #include "GraphicsPath.h"
 #include "PageModel.h"
 #include "PinyinBand.h"
+#include "RepeatedFill.h"
 #include "StartupData.h"
 #include "StrokeSheet.h"
 
@@ -93,6 +94,17 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
     frame.width = 1.0;
 
     const QList<PageBlock> blocks = worksheetPageBlocks(worksheetRows(data, s), page);
+    // A picture at print resolution rasterizes each tracing glyph once per
+    // sub-pixel position (in a scratch picture of which only the glyphs'
+    // pixels are touched). At screen sizes a page draws in a few
+    // milliseconds, and there the rasterizer's rounding of a few edge
+    // pixels changes with the cell, so every glyph is filled in place.
+    // The scratch picture stays with the thread: a fresh one costs more to
+    // fault in, page after page, than the glyphs it saves.
+    thread_local QImage scratch;
+    const bool repeat = g.isRaster() && g.pageScale() >= 4 && !canvas.drawEveryCell;
+    if (repeat && scratch.size() != g.deviceSize())
+        scratch = QImage(g.deviceSize(), QImage::Format_ARGB32_Premultiplied);
     int q = 1; // page row, from 1
     auto frameRow = [&](int row) {
         for (int c = 0; c < CharCellsPerRow; ++c) {
@@ -153,11 +165,14 @@ PagePaintResult paintCharPage(Graphics &g, const StartupData &data, const Worksh
         glyph.addString(ch, data.PrivateFonts, data.CharFontFamily, geo.fontSize,
                         QPointF(geo.x0 + zx, geo.y0 + zy));
         const QPainterPath atOnce = strokesAtOnce(glyph);
+        // The same glyph in every tracing cell: its coverage is made once
+        // for each sub-pixel position the cells put it at.
+        RepeatedFill repeated(atOnce, repeat && !scratch.isNull() ? &scratch : nullptr);
         auto fill = [&](const QColor &color) {
             if (atOnce.isEmpty())
                 g.fillSubpaths(glyph, color);
             else
-                g.fillWinding(atOnce, color);
+                repeated.fill(g, color);
         };
         for (int j = 1; j <= practiceRows; ++j, ++q) {
             const bool tracing = j <= b.tracingRows;

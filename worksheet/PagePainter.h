@@ -13,6 +13,9 @@ struct PageCanvas
 {
     QSizeF pagePt;
     PageOutput output = PageOutput::Preview;
+    // A picture's repeated cells are copied unless this is set: the
+    // reference the copies are checked against.
+    bool drawEveryCell = false;
 };
 
 struct PagePaintResult

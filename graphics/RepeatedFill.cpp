@@ -1,0 +1,71 @@
+#include "RepeatedFill.h"
+
+#include "Graphics.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+constexpr double PhaseSteps = 1 << 20;
+
+} // namespace
+
+RepeatedFill::RepeatedFill(const QPainterPath &path, QImage *scratch) : m_path(path), m_scratch(scratch)
+{
+    m_path.setFillRule(Qt::WindingFill);
+}
+
+const RepeatedFill::Mask *RepeatedFill::maskFor(const QTransform &device)
+{
+    // Scale and translation only: any other transform moves more than the
+    // sub-pixel position.
+    if (device.type() > QTransform::TxScale)
+        return nullptr;
+    const QPointF whole(std::floor(device.dx()), std::floor(device.dy()));
+    const QPoint phase(int(std::lround((device.dx() - whole.x()) * PhaseSteps)),
+                       int(std::lround((device.dy() - whole.y()) * PhaseSteps)));
+    for (const Mask &mask : m_masks)
+        if (mask.phase == phase && mask.scale == QPointF(device.m11(), device.m22()))
+            return &mask;
+    // Rasterized exactly where the first fill at this phase lands, with the
+    // surface's own transform: the same coordinates, so the same coverage
+    // as filling it there. The scratch picture has the surface's size but
+    // only the glyph's pixels are ever touched.
+    const QRect bounds = device.mapRect(m_path.controlPointRect()).toAlignedRect().adjusted(-2, -2, 2, 2);
+    if (bounds.isEmpty() || qint64(bounds.width()) * bounds.height() > (1 << 22) || !m_scratch
+        || !m_scratch->rect().contains(bounds))
+        return nullptr;
+    {
+        QPainter p(m_scratch);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(bounds, Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setTransform(device);
+        p.fillPath(m_path, Qt::white);
+    }
+    Mask mask;
+    mask.phase = phase;
+    mask.scale = QPointF(device.m11(), device.m22());
+    mask.corner = bounds.topLeft() - whole.toPoint();
+    mask.coverage = m_scratch->copy(bounds);
+    if (mask.coverage.isNull())
+        return nullptr;
+    m_masks.push_back(std::move(mask));
+    return &m_masks.back();
+}
+
+void RepeatedFill::fill(Graphics &g, const QColor &color)
+{
+    if (g.isRaster() && color.alpha() == 255) {
+        const QTransform device = g.deviceTransform();
+        if (const Mask *mask = maskFor(device)) {
+            const QPoint at = mask->corner + QPoint(int(std::floor(device.dx())), int(std::floor(device.dy())));
+            if (g.fillCoverage(at, mask->coverage, color))
+                return;
+        }
+    }
+    g.fillWinding(m_path, color);
+}

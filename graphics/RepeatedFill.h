@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QImage>
+#include <QPainterPath>
+#include <QPoint>
+
+#include <vector>
+
+class Graphics;
+
+// A path filled (nonzero rule) at many places, as a copybook fills one
+// glyph in every cell of a row: its coverage is rasterized once for each
+// sub-pixel position it takes and painted through from there, which gives
+// what filling it in place gives, pixel for pixel, at a fraction of the
+// cost. Anything but a plain picture, or a colour that is not opaque, is
+// filled in place.
+class RepeatedFill
+{
+public:
+    // scratch: a premultiplied picture of the surface's size, shared by
+    // the fills of one surface; without it every fill is made in place.
+    RepeatedFill(const QPainterPath &path, QImage *scratch);
+    void fill(Graphics &g, const QColor &color);
+
+private:
+    struct Mask
+    {
+        QPoint phase;  // the fraction of the translation, in 2^-20 pixels
+        QPointF scale;
+        QPoint corner; // the mask's top-left less the whole-pixel translation
+        QImage coverage;
+    };
+    const Mask *maskFor(const QTransform &device);
+
+    QPainterPath m_path;
+    QImage *m_scratch;
+    std::vector<Mask> m_masks;
+};
