@@ -10,9 +10,10 @@ class Graphics;
 
 // A path filled (nonzero rule) at many places, as a copybook fills one
 // glyph in every cell of a row: its coverage is rasterized once for each
-// sub-pixel position it takes and painted through from there, which gives
-// what filling it in place gives, pixel for pixel, at a fraction of the
-// cost. Anything but a plain picture, or a colour that is not opaque, is
+// sub-pixel position it takes, at the coordinates of the first fill there,
+// and painted through from there: what filling it in place gives, pixel
+// for pixel, wherever the rasterizer rounds the same under a whole-pixel
+// shift (checked for print resolutions), at a fraction of the cost. Anything but a plain picture, or a colour that is not opaque, is
 // filled in place.
 class RepeatedFill
 {

@@ -13,8 +13,9 @@ struct PageCanvas
 {
     QSizeF pagePt;
     PageOutput output = PageOutput::Preview;
-    // A picture's repeated cells are copied unless this is set: the
-    // reference the copies are checked against.
+    // On a picture the tracing glyphs of a row are painted from one
+    // rasterization per sub-pixel position unless this is set: the
+    // reference they are checked against.
     bool drawEveryCell = false;
 };
 
