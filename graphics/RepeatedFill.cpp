@@ -17,13 +17,8 @@ RepeatedFill::RepeatedFill(const QPainterPath &path, QImage *scratch) : m_path(p
     m_path.setFillRule(Qt::WindingFill);
 }
 
-const RepeatedFill::Mask *RepeatedFill::maskFor(const QTransform &device)
+const RepeatedFill::Mask *RepeatedFill::maskFor(const QTransform &device, QPoint whole)
 {
-    // Scale and translation only: any other transform moves more than the
-    // sub-pixel position.
-    if (device.type() > QTransform::TxScale)
-        return nullptr;
-    const QPointF whole(std::floor(device.dx()), std::floor(device.dy()));
     const QPoint phase(int(std::lround((device.dx() - whole.x()) * PhaseSteps)),
                        int(std::lround((device.dy() - whole.y()) * PhaseSteps)));
     for (const Mask &mask : m_masks)
@@ -34,7 +29,7 @@ const RepeatedFill::Mask *RepeatedFill::maskFor(const QTransform &device)
     // as filling it there. The scratch picture has the surface's size but
     // only the glyph's pixels are ever touched.
     const QRect bounds = device.mapRect(m_path.controlPointRect()).toAlignedRect().adjusted(-2, -2, 2, 2);
-    if (bounds.isEmpty() || qint64(bounds.width()) * bounds.height() > (1 << 22) || !m_scratch
+    if (bounds.isEmpty() || qint64(bounds.width()) * bounds.height() > (1 << 22)
         || !m_scratch->rect().contains(bounds))
         return nullptr;
     {
@@ -49,7 +44,7 @@ const RepeatedFill::Mask *RepeatedFill::maskFor(const QTransform &device)
     Mask mask;
     mask.phase = phase;
     mask.scale = QPointF(device.m11(), device.m22());
-    mask.corner = bounds.topLeft() - whole.toPoint();
+    mask.corner = bounds.topLeft() - whole;
     mask.coverage = m_scratch->copy(bounds);
     if (mask.coverage.isNull())
         return nullptr;
@@ -59,13 +54,14 @@ const RepeatedFill::Mask *RepeatedFill::maskFor(const QTransform &device)
 
 void RepeatedFill::fill(Graphics &g, const QColor &color)
 {
-    if (g.isRaster() && color.alpha() == 255) {
-        const QTransform device = g.deviceTransform();
-        if (const Mask *mask = maskFor(device)) {
-            const QPoint at = mask->corner + QPoint(int(std::floor(device.dx())), int(std::floor(device.dy())));
-            if (g.fillCoverage(at, mask->coverage, color))
-                return;
-        }
+    // Coverage is painted on plain pictures in opaque colours only, and
+    // moves with scale and translation only.
+    const QTransform device = g.deviceTransform();
+    if (m_scratch && g.isRaster() && color.alpha() == 255 && device.type() <= QTransform::TxScale) {
+        const QPoint whole(int(std::floor(device.dx())), int(std::floor(device.dy())));
+        const Mask *mask = maskFor(device, whole);
+        if (mask && g.fillCoverage(mask->corner + whole, mask->coverage, color))
+            return;
     }
     g.fillWinding(m_path, color);
 }

@@ -13,8 +13,9 @@ class Graphics;
 // sub-pixel position it takes, at the coordinates of the first fill there,
 // and painted through from there: what filling it in place gives, pixel
 // for pixel, wherever the rasterizer rounds the same under a whole-pixel
-// shift (checked for print resolutions), at a fraction of the cost. Anything but a plain picture, or a colour that is not opaque, is
-// filled in place.
+// shift (checked for print resolutions), at a fraction of the cost.
+// Anything but a plain picture, or a colour that is not opaque, is filled
+// in place.
 class RepeatedFill
 {
 public:
@@ -31,7 +32,9 @@ private:
         QPoint corner; // the mask's top-left less the whole-pixel translation
         QImage coverage;
     };
-    const Mask *maskFor(const QTransform &device);
+    // The mask for this transform's sub-pixel position (whole: the
+    // translation's whole pixels), made on first use; null if it can't be.
+    const Mask *maskFor(const QTransform &device, QPoint whole);
 
     QPainterPath m_path;
     QImage *m_scratch;
